@@ -1,0 +1,35 @@
+// Cardovia: two-handed Canasta against Thaddock.
+
+#include "flow/Startup.h"
+#include "model/PlayerFile.h"
+#include "scoring/PlayerFile.h"
+#include "ui/Form.h"
+#include "ui/qt/QtPlatform.h"
+#include "ui/qt/TableWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("cardovia");
+    QApplication::setApplicationDisplayName("Cardovia");
+
+    cardovia::ProgramDirectory = QCoreApplication::applicationDirPath().toStdString();
+    cardovia::UserDataDirectory =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+
+    cardovia::qt::QtPlatform platform;
+    cardovia::InstallPlatform(&platform);
+    cardovia::TableForm& form = cardovia::Frmtable();
+    form.QueryUnload = [] {
+        cardovia::SavePlayerFile();
+        return true;
+    };
+    cardovia::qt::TableWindow window(form);
+    platform.SetWindow(&window);
+    window.show();
+    cardovia::Form_Load();
+    return QApplication::exec();
+}

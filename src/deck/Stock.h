@@ -1,0 +1,8 @@
+#pragma once
+
+namespace cardovia {
+
+// Lays out the stock face down and recounts StockCount.
+void StackStock();
+
+}  // namespace cardovia

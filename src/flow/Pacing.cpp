@@ -1,0 +1,39 @@
+#include "flow/Pacing.h"
+
+#include "model/PlayerFile.h"
+#include "model/Settings.h"
+#include "ui/Platform.h"
+
+#include <filesystem>
+
+namespace cardovia {
+
+namespace {
+
+// Waits from DelayStart until DelayStart + DelayMs, reading DelayMs afresh after
+// every batch of events. The clock is monotonic, so the wait never wraps.
+void WaitFromDelayStart() {
+    Platform& sys = Sys();
+    auto deadline = [] { return DelayStart + DelayMs; };
+    if (deadline() <= sys.NowMs()) return;
+    sys.WaitUntil([&sys, &deadline] { return deadline() <= sys.NowMs(); }, deadline);
+}
+
+}  // namespace
+
+void Pause() {
+    DelayStart = Sys().NowMs();
+    WaitFromDelayStart();
+}
+
+void CardSoundPause() {
+    PlaySoundFile(kCardSound);
+    DelayStart = Sys().NowMs();
+    WaitFromDelayStart();
+}
+
+void PlaySoundFile(const std::string& fileName) {
+    Sys().PlaySound((std::filesystem::path(ProgramDirectory) / fileName).string());
+}
+
+}  // namespace cardovia

@@ -1,0 +1,33 @@
+#include "flow/Startup.h"
+
+#include "deck/Stock.h"
+#include "flow/Pacing.h"
+#include "model/Settings.h"
+#include "model/Table.h"
+#include "scoring/PlayerFile.h"
+#include "ui/Errors.h"
+#include "ui/Form.h"
+
+namespace cardovia {
+
+void Form_Load() {
+    Trap("Form_Load", [] {
+        TableForm& f = Frmtable();
+        PlayerName = kDefaultPlayerName;
+        ReadPlayerFileAtStartup();
+        f.Label7.caption = "Target Score " + std::to_string(TargetScore);
+        DelayMs = SpeedDelay;
+        f.LblP.caption = f.LblPlayer.caption = f.lblPnameScore.caption = PlayerName;
+        for (int i = 1; i <= kDeckSize; ++i) {
+            Pic(i).image = CardBackImage();
+            Cards[i].Location = Stock;
+        }
+        StackStock();
+        PlaySoundFile(kRiffleSound);
+        f.LblStock.caption = "No. Deck 108";
+        f.LblDiscard.caption = "Discard";
+        SetPanel(2, " Press F2 or use Menu for new game");
+    });
+}
+
+}  // namespace cardovia

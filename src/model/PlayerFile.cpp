@@ -1,0 +1,240 @@
+#include "model/PlayerFile.h"
+
+#include "model/Settings.h"
+#include "model/Table.h"
+
+#include <cerrno>
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace cardovia {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kMaxFileBytes = 64 * 1024;  // a real record is a few dozen bytes
+constexpr int kFieldCount = 8;
+constexpr i16 kMinTarget = 500;
+constexpr i16 kMaxTarget = 5000;
+constexpr i16 kMaxSpeed = 10000;
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+std::optional<i16> ParseNumber(std::string_view text) {
+    text = Trim(text);
+    if (text.empty()) return std::nullopt;
+    int value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    if (value < -32768 || value > 32767) return std::nullopt;
+    return static_cast<i16>(value);
+}
+
+std::optional<bool> ParseFlag(std::string_view text) {
+    text = Trim(text);
+    auto same = [&](std::string_view word) {
+        if (text.size() != word.size()) return false;
+        for (std::size_t i = 0; i < word.size(); ++i) {
+            if (std::toupper(static_cast<unsigned char>(text[i])) != word[i]) return false;
+        }
+        return true;
+    };
+    if (same("#TRUE#")) return true;
+    if (same("#FALSE#")) return false;
+    return std::nullopt;
+}
+
+// Splits the line into fields; the first may be quoted and then holds commas.
+std::optional<std::vector<std::string_view>> SplitFields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    std::string_view rest = line;
+    std::size_t lead = 0;
+    while (lead < rest.size() && rest[lead] == ' ') ++lead;
+    rest.remove_prefix(lead);
+    if (!rest.empty() && rest.front() == '"') {
+        const std::size_t close = rest.find('"', 1);
+        if (close == std::string_view::npos) return std::nullopt;
+        fields.push_back(rest.substr(1, close - 1));
+        rest.remove_prefix(close + 1);
+        rest = Trim(rest);
+        if (rest.empty() || rest.front() != ',') return std::nullopt;
+        rest.remove_prefix(1);
+    } else {
+        const std::size_t comma = rest.find(',');
+        if (comma == std::string_view::npos) return std::nullopt;
+        fields.push_back(Trim(rest.substr(0, comma)));
+        rest.remove_prefix(comma + 1);
+    }
+    while (true) {
+        const std::size_t comma = rest.find(',');
+        fields.push_back(rest.substr(0, comma));
+        if (comma == std::string_view::npos) break;
+        rest.remove_prefix(comma + 1);
+    }
+    return fields;
+}
+
+std::string FreeAsidePath(const std::string& path) {
+    std::string candidate = path + ".bad";
+    for (int n = 1; fs::exists(candidate); ++n) candidate = path + ".bad" + std::to_string(n);
+    return candidate;
+}
+
+bool DirectoryWritable(const std::string& dir) {
+    return !dir.empty() && ::access(dir.c_str(), W_OK) == 0;
+}
+
+}  // namespace
+
+std::string PlayerFilePath() {
+    if (DirectoryWritable(ProgramDirectory) || UserDataDirectory.empty()) {
+        return (fs::path(ProgramDirectory) / kPlayerFileName).string();
+    }
+    return (fs::path(UserDataDirectory) / kPlayerFileName).string();
+}
+
+std::string FormatPlayerLine(const PlayerRecord& r) {
+    std::string name = r.name;
+    for (char& c : name) {
+        if (c == '"') c = '\'';
+        else if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    }
+    std::ostringstream out;
+    out << '"' << name << "\"," << r.speedDelay << ',' << r.gamesWon << ',' << r.gamesLost << ','
+        << r.playerScore << ',' << r.opponentScore << ',' << (r.blueBacks ? "#TRUE#" : "#FALSE#")
+        << ',' << r.targetScore << "\r\n";
+    return out.str();
+}
+
+std::optional<PlayerRecord> ParsePlayerLine(std::string_view content) {
+    if (content.size() > kMaxFileBytes) return std::nullopt;
+    const std::size_t end = content.find_first_of("\r\n");
+    const std::string_view line = content.substr(0, end);
+    if (line.find('\0') != std::string_view::npos) return std::nullopt;
+    const auto fields = SplitFields(line);
+    if (!fields || fields->size() != kFieldCount) return std::nullopt;
+    const auto& f = *fields;
+    PlayerRecord r;
+    r.name = std::string(f[0]);
+    const auto speed = ParseNumber(f[1]);
+    const auto won = ParseNumber(f[2]);
+    const auto lost = ParseNumber(f[3]);
+    const auto mine = ParseNumber(f[4]);
+    const auto his = ParseNumber(f[5]);
+    const auto blue = ParseFlag(f[6]);
+    const auto target = ParseNumber(f[7]);
+    if (!speed || !won || !lost || !mine || !his || !blue || !target) return std::nullopt;
+    if (*speed < 1 || *speed > kMaxSpeed || *won < 0 || *lost < 0) return std::nullopt;
+    if (*target < kMinTarget || *target > kMaxTarget) return std::nullopt;
+    r.speedDelay = *speed;
+    r.gamesWon = *won;
+    r.gamesLost = *lost;
+    r.playerScore = *mine;
+    r.opponentScore = *his;
+    r.blueBacks = *blue;
+    r.targetScore = *target;
+    return r;
+}
+
+ReadResult ReadPlayerFile(const std::string& path) {
+    ReadResult result;
+    std::error_code ec;
+    if (!fs::exists(path, ec)) return result;
+    std::string content;
+    bool readable = false;
+    if (fs::is_regular_file(path, ec) && fs::file_size(path, ec) <= kMaxFileBytes && !ec) {
+        std::ifstream in(path, std::ios::binary);
+        if (in) {
+            std::ostringstream buffer;
+            buffer << in.rdbuf();
+            content = buffer.str();
+            readable = !in.bad();
+        }
+    }
+    if (readable) {
+        if (auto record = ParsePlayerLine(content)) {
+            result.record = *record;
+            result.outcome = ReadOutcome::Read;
+            return result;
+        }
+    }
+    result.outcome = ReadOutcome::SetAside;
+    result.setAsidePath = FreeAsidePath(path);
+    fs::rename(path, result.setAsidePath, ec);
+    if (ec) result.setAsidePath.clear();
+    return result;
+}
+
+std::optional<WriteError> WritePlayerFile(const std::string& path, const PlayerRecord& record) {
+    const std::string text = FormatPlayerLine(record);
+    const std::string temp = path + ".tmp";
+    auto failure = [&](int err) {
+        ::unlink(temp.c_str());
+        if (err == ENOSPC || err == EDQUOT) return WriteError{61, "Disk full"};
+        return WriteError{75, "Path/File access error"};
+    };
+    std::error_code ec;
+    const fs::path parent = fs::path(path).parent_path();
+    if (!parent.empty()) fs::create_directories(parent, ec);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return failure(errno);
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int err = errno;
+            ::close(fd);
+            return failure(err);
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return failure(err);
+    }
+    if (::close(fd) != 0) return failure(errno);
+    if (::rename(temp.c_str(), path.c_str()) != 0) return failure(errno);
+    return std::nullopt;
+}
+
+PlayerRecord CurrentPlayerRecord() {
+    PlayerRecord r;
+    r.name = PlayerName;
+    r.speedDelay = SpeedDelay;
+    r.gamesWon = GamesWon;
+    r.gamesLost = GamesLost;
+    r.playerScore = GameScore[kPlayer];
+    r.opponentScore = GameScore[kOpponent];
+    r.blueBacks = CardBack;
+    r.targetScore = TargetScore;
+    return r;
+}
+
+void ApplyPlayerRecord(const PlayerRecord& r) {
+    PlayerName = r.name;
+    SpeedDelay = r.speedDelay;
+    GamesWon = r.gamesWon;
+    GamesLost = r.gamesLost;
+    GameScore[kPlayer] = r.playerScore;
+    GameScore[kOpponent] = r.opponentScore;
+    CardBack = r.blueBacks;
+    TargetScore = r.targetScore;
+}
+
+}  // namespace cardovia

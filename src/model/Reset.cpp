@@ -1,0 +1,28 @@
+#include "model/Card.h"
+#include "model/Settings.h"
+#include "model/Table.h"
+
+namespace cardovia {
+
+void ResetModel() {
+    Cards.fill(Card{});
+    StockCount = DiscardCount = TopDiscard = 0;
+    HandCount = HandPoints = NextCardX = MinMeld = GameScore = PerSide{};
+    MeldOpened = HasCanasta = PerSideFlag{};
+    GameInProgress = TableIdle = PlayerTurn = MustDraw = HasDrawn = CanTakePile = false;
+    SelectedWild = DialogButton = 0;
+    MeldTable.fill(MeldRecord{});
+    PileState = PileStates::Open;
+    MeldPoints = RedThreeCount = RedThreePoints = PureCanastas = MixedCanastas = PerSide{};
+    HandBonus = OutFirstBonus = PerSide{};
+    TakeBackPenalty = 0;
+    PlayerName = kDefaultPlayerName;
+    SpeedDelay = DelayMs = kMediumSpeed;
+    CardBack = false;
+    TargetScore = kDefaultTarget;
+    LearningMode = false;
+    GamesWon = GamesLost = 0;
+    DelayStart = 0;
+}
+
+}  // namespace cardovia

@@ -1,0 +1,29 @@
+#include "scoring/PlayerFile.h"
+
+#include "model/PlayerFile.h"
+#include "ui/Errors.h"
+
+#include <iostream>
+
+namespace cardovia {
+
+void SavePlayerFile() {
+    if (auto error = WritePlayerFile(PlayerFilePath(), CurrentPlayerRecord())) {
+        ReportError("SavePlayerFile", error->number, error->description);
+    }
+}
+
+void ReadPlayerFileAtStartup() {
+    const std::string path = PlayerFilePath();
+    const ReadResult result = ReadPlayerFile(path);
+    ApplyPlayerRecord(result.record);
+    if (result.outcome == ReadOutcome::SetAside) {
+        std::cerr << "cardovia: " << path << " could not be read; starting with the defaults"
+                  << (result.setAsidePath.empty() ? std::string()
+                                                  : "; the old file is kept as " +
+                                                        result.setAsidePath)
+                  << '\n';
+    }
+}
+
+}  // namespace cardovia

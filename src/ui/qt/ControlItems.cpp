@@ -1,0 +1,350 @@
+#include "ui/qt/ControlItems.h"
+
+#include "ui/qt/CardArt.h"
+#include "ui/qt/Colours.h"
+
+#include <QGraphicsScene>
+#include <QGraphicsSceneMouseEvent>
+#include <QPainter>
+#include <QStyleOptionGraphicsItem>
+
+#include <cmath>
+
+namespace cardovia::qt {
+
+namespace {
+
+constexpr int kBevelTwips = 15;
+constexpr int kTextMarginTwips = 45;
+constexpr int kFrameCaptionTwips = 150;
+const QColor kLight(240, 240, 240);
+const QColor kDark(128, 128, 128);
+
+i16 ButtonOf(Qt::MouseButton b) {
+    switch (b) {
+        case Qt::LeftButton: return 1;
+        case Qt::RightButton: return 2;
+        case Qt::MiddleButton: return 4;
+        default: return 0;
+    }
+}
+
+i16 ShiftOf(Qt::KeyboardModifiers m) {
+    i16 shift = 0;
+    if (m & Qt::ShiftModifier) shift |= 1;
+    if (m & Qt::ControlModifier) shift |= 2;
+    if (m & Qt::AltModifier) shift |= 4;
+    return shift;
+}
+
+// Captions mark their access key with '&'; the mark itself is not drawn.
+QString Displayed(const std::string& caption) {
+    QString text = QString::fromStdString(caption);
+    QString out;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) {
+            ++i;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+QFont FontOf(int pixelTwips, bool bold) {
+    QFont font;
+    font.setPixelSize(pixelTwips);
+    font.setBold(bold);
+    return font;
+}
+
+void RaisedEdges(QPainter* p, const QRectF& r, bool sunken) {
+    const QColor topLeft = sunken ? kDark : kLight;
+    const QColor bottomRight = sunken ? kLight : kDark;
+    p->setPen(QPen(topLeft, kBevelTwips * 2));
+    p->drawLine(r.topLeft(), r.topRight());
+    p->drawLine(r.topLeft(), r.bottomLeft());
+    p->setPen(QPen(bottomRight, kBevelTwips * 2));
+    p->drawLine(r.bottomLeft(), r.bottomRight());
+    p->drawLine(r.topRight(), r.bottomRight());
+}
+
+}  // namespace
+
+// ---- ControlItem ----
+
+ControlItem::ControlItem(Control* control, QGraphicsItem* parent)
+    : QGraphicsItem(parent), control_(control) {}
+
+QRectF ControlItem::boundingRect() const { return QRectF(0, 0, control_->width, control_->height); }
+
+void ControlItem::Sync() {
+    const Control& c = *control_;
+    if (c.width != width_ || c.height != height_) {
+        prepareGeometryChange();
+        width_ = c.width;
+        height_ = c.height;
+    }
+    if (c.left != left_ || c.top != top_) {
+        setPos(c.left, c.top);
+        left_ = c.left;
+        top_ = c.top;
+    }
+    if (c.z != z_) {
+        setZValue(static_cast<qreal>(c.z));
+        z_ = c.z;
+    }
+    if (static_cast<int>(c.visible) != visible_) {
+        setVisible(c.visible);
+        visible_ = c.visible;
+    }
+    if (c.toolTip != toolTip_) {
+        setToolTip(QString::fromStdString(c.toolTip));
+        toolTip_ = c.toolTip;
+    }
+    if (ContentChanged()) update();
+}
+
+// ---- CardItem ----
+
+CardItem::CardItem(int index, Picture* picture) : ControlItem(picture), index_(index) {
+    setAcceptHoverEvents(true);
+    setAcceptedMouseButtons(Qt::LeftButton | Qt::RightButton | Qt::MiddleButton);
+}
+
+bool CardItem::ContentChanged() {
+    const Picture& p = *picture();
+    if (p.image == image_ && p.border == border_) return false;
+    image_ = p.image;
+    border_ = p.border;
+    return true;
+}
+
+void CardItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
+    const QRectF r = boundingRect();
+    if (image_ < 1) return;
+    // Drawn from a pixmap made at exactly the displayed size, so the card stays
+    // sharp at any window size and on high-density screens.
+    const QRectF shown = painter->worldTransform().mapRect(r);
+    const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    const QSize device(std::max(1, qRound(shown.width() * dpr)),
+                       std::max(1, qRound(shown.height() * dpr)));
+    painter->setRenderHint(QPainter::SmoothPixmapTransform);
+    painter->drawPixmap(r, CardPixmap(image_, device, dpr), QRectF(QPointF(0, 0), QSizeF(device)));
+    if (border_) {
+        painter->setPen(QPen(Qt::black, 30));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(r.adjusted(15, 15, -15, -15));
+    }
+}
+
+void CardItem::mousePressEvent(QGraphicsSceneMouseEvent* event) {
+    event->accept();
+    auto& handler = Frmtable().PicCards_MouseDown;
+    if (handler) {
+        handler(static_cast<i16>(index_), ButtonOf(event->button()), ShiftOf(event->modifiers()),
+                static_cast<float>(event->pos().x()), static_cast<float>(event->pos().y()));
+    }
+}
+
+void CardItem::mouseReleaseEvent(QGraphicsSceneMouseEvent* event) {
+    auto& handler = Frmtable().PicCards_MouseUp;
+    if (handler) {
+        handler(static_cast<i16>(index_), ButtonOf(event->button()), ShiftOf(event->modifiers()),
+                static_cast<float>(event->pos().x()), static_cast<float>(event->pos().y()));
+    }
+}
+
+void CardItem::mouseMoveEvent(QGraphicsSceneMouseEvent* event) {
+    auto& handler = Frmtable().PicCards_MouseMove;
+    if (handler) {
+        i16 buttons = 0;
+        if (event->buttons() & Qt::LeftButton) buttons |= 1;
+        if (event->buttons() & Qt::RightButton) buttons |= 2;
+        handler(static_cast<i16>(index_), buttons, ShiftOf(event->modifiers()),
+                static_cast<float>(event->pos().x()), static_cast<float>(event->pos().y()));
+    }
+}
+
+void CardItem::hoverMoveEvent(QGraphicsSceneHoverEvent* event) {
+    auto& handler = Frmtable().PicCards_MouseMove;
+    if (handler) {
+        handler(static_cast<i16>(index_), 0, ShiftOf(event->modifiers()),
+                static_cast<float>(event->pos().x()), static_cast<float>(event->pos().y()));
+    }
+}
+
+// ---- LabelItem ----
+
+LabelItem::LabelItem(Label* label, QGraphicsItem* parent) : ControlItem(label, parent) {}
+
+bool LabelItem::ContentChanged() {
+    const Label& l = *label();
+    if (l.caption == caption_ && l.backColor == back_ && l.foreColor == fore_) return false;
+    caption_ = l.caption;
+    back_ = l.backColor;
+    fore_ = l.foreColor;
+    return true;
+}
+
+void LabelItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
+    const Label& l = *label();
+    const QRectF r = boundingRect();
+    if (l.backColor != kNoColour) painter->fillRect(r, FromBgr(l.backColor));
+    painter->setPen(FromBgr(l.foreColor));
+    painter->setFont(FontOf(l.fontTwips, l.bold));
+    int flags = l.wrap ? Qt::TextWordWrap : Qt::TextSingleLine;
+    flags |= l.align == Align::Centre  ? Qt::AlignHCenter
+             : l.align == Align::Right ? Qt::AlignRight
+                                       : Qt::AlignLeft;
+    flags |= l.wrap ? Qt::AlignTop : Qt::AlignVCenter;
+    painter->drawText(r.adjusted(kTextMarginTwips / 3, 0, -kTextMarginTwips / 3, 0), flags,
+                      QString::fromStdString(l.caption));
+}
+
+// ---- FrameItem ----
+
+FrameItem::FrameItem(Frame* frame) : ControlItem(frame) {
+    setAcceptedMouseButtons(Qt::LeftButton | Qt::RightButton);
+}
+
+bool FrameItem::ContentChanged() {
+    if (frame()->caption == caption_) return false;
+    caption_ = frame()->caption;
+    return true;
+}
+
+void FrameItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
+    const Frame& f = *frame();
+    const QRectF r = boundingRect();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(QPen(QColor(60, 60, 60), 15));
+    painter->setBrush(FromBgr(f.backColor));
+    painter->drawRoundedRect(r.adjusted(8, 8, -8, -8), 60, 60);
+    painter->setFont(FontOf(kFrameCaptionTwips, true));
+    painter->setPen(QColor(20, 40, 110));
+    painter->drawText(QRectF(90, 0, r.width() - 180, 180), Qt::AlignLeft | Qt::AlignVCenter,
+                      QString::fromStdString(f.caption));
+}
+
+void FrameItem::mousePressEvent(QGraphicsSceneMouseEvent* event) {
+    event->accept();
+    if (frame()->MouseDown) frame()->MouseDown(ButtonOf(event->button()));
+}
+
+void FrameItem::mouseReleaseEvent(QGraphicsSceneMouseEvent* event) {
+    if (frame()->MouseUp) frame()->MouseUp(ButtonOf(event->button()));
+}
+
+// ---- ButtonItem ----
+
+ButtonItem::ButtonItem(Button* button, QGraphicsItem* parent) : ControlItem(button, parent) {
+    setAcceptedMouseButtons(Qt::LeftButton);
+}
+
+bool ButtonItem::ContentChanged() {
+    if (button()->caption == caption_) return false;
+    caption_ = button()->caption;
+    return true;
+}
+
+void ButtonItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
+    const QRectF r = boundingRect();
+    painter->fillRect(r, QColor(212, 208, 200));
+    RaisedEdges(painter, r.adjusted(kBevelTwips, kBevelTwips, -kBevelTwips, -kBevelTwips),
+                pressed_);
+    painter->setPen(Qt::black);
+    painter->setFont(FontOf(165, false));
+    const qreal shift = pressed_ ? kBevelTwips : 0;
+    painter->drawText(r.translated(shift, shift), Qt::AlignCenter, Displayed(button()->caption));
+}
+
+void ButtonItem::mousePressEvent(QGraphicsSceneMouseEvent* event) {
+    event->accept();
+    pressed_ = true;
+    update();
+}
+
+void ButtonItem::mouseReleaseEvent(QGraphicsSceneMouseEvent* event) {
+    pressed_ = false;
+    update();
+    if (boundingRect().contains(event->pos()) && button()->Click) button()->Click();
+}
+
+// ---- ListItem ----
+
+ListItem::ListItem(ListBox* list, QGraphicsItem* parent) : ControlItem(list, parent) {}
+
+bool ListItem::ContentChanged() {
+    if (list()->items == items_) return false;
+    items_ = list()->items;
+    return true;
+}
+
+void ListItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
+    const QRectF r = boundingRect();
+    painter->fillRect(r, Qt::white);
+    painter->setPen(QPen(kDark, 15));
+    painter->drawRect(r);
+    painter->setFont(FontOf(165, false));
+    painter->setPen(Qt::black);
+    constexpr qreal kLineTwips = 210;
+    qreal y = 30;
+    for (const std::string& line : list()->items) {
+        if (y + kLineTwips > r.height()) break;
+        painter->drawText(QRectF(45, y, r.width() - 60, kLineTwips), Qt::AlignLeft | Qt::AlignVCenter,
+                          QString::fromStdString(line));
+        y += kLineTwips;
+    }
+}
+
+// ---- ShapeItem ----
+
+ShapeItem::ShapeItem(Shape* shape) : ControlItem(shape) {
+    setAcceptedMouseButtons(Qt::NoButton);
+}
+
+bool ShapeItem::ContentChanged() {
+    if (shapeRecord()->borderColor == border_) return false;
+    border_ = shapeRecord()->borderColor;
+    return true;
+}
+
+void ShapeItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
+    const Shape& s = *shapeRecord();
+    const QRectF r = boundingRect();
+    if (s.fillColor != kNoColour) painter->fillRect(r, FromBgr(s.fillColor));
+    if (s.borderTwips > 0) {
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(FromBgr(s.borderColor), s.borderTwips));
+        painter->setBrush(Qt::NoBrush);
+        const qreal half = s.borderTwips / 2.0;
+        painter->drawRoundedRect(r.adjusted(half, half, -half, -half), 60, 60);
+    }
+}
+
+// ---- TextBoxItem ----
+
+TextBoxItem::TextBoxItem(TextBox* box, QGraphicsItem* parent)
+    : ControlItem(box, parent), proxy_(new QGraphicsProxyWidget(this)), edit_(new QLineEdit) {
+    QFont font;
+    font.setPixelSize(200);
+    edit_->setFont(font);
+    edit_->setFixedSize(box->width, box->height);
+    proxy_->setWidget(edit_);
+    QObject::connect(edit_, &QLineEdit::textEdited,
+                     [this](const QString& text) { this->box()->text = text.toStdString(); });
+}
+
+bool TextBoxItem::ContentChanged() {
+    const TextBox& b = *box();
+    if (edit_->text().toStdString() != b.text) edit_->setText(QString::fromStdString(b.text));
+    if (b.focusRequests != focusRequests_) {
+        focusRequests_ = b.focusRequests;
+        proxy_->setFocus();
+        edit_->setFocus();
+        edit_->selectAll();
+    }
+    return false;
+}
+
+}  // namespace cardovia::qt

@@ -1,0 +1,127 @@
+#include "ui/qt/QtPlatform.h"
+
+#include "ui/qt/TableView.h"
+#include "ui/qt/TableWindow.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QPushButton>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QAudioDevice>
+#include <QMediaDevices>
+#include <QMessageBox>
+#include <QSoundEffect>
+#include <QTimer>
+#include <QUrl>
+
+#include <chrono>
+
+namespace cardovia::qt {
+
+QtPlatform::QtPlatform()
+    : random_(static_cast<std::uint64_t>(
+          std::chrono::system_clock::now().time_since_epoch().count())) {
+    clock_.start();
+}
+
+QtPlatform::~QtPlatform() = default;
+
+void QtPlatform::WaitUntil(const std::function<bool()>& done,
+                           const std::function<std::int64_t()>& deadline) {
+    if (done()) return;
+    // A nested event loop that sleeps until an event or the deadline arrives:
+    // the table keeps answering and the process uses no CPU while it waits.
+    // The condition is tested each time the loop is about to sleep, that is
+    // after every batch of events, and when the deadline timer fires.
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    auto check = [&] {
+        if (done()) {
+            timer.stop();
+            loop.quit();
+            return;
+        }
+        if (deadline) {
+            const auto left = std::max<std::int64_t>(0, deadline() - NowMs());
+            if (!timer.isActive() || timer.remainingTime() != left) {
+                timer.start(static_cast<int>(left));
+            }
+        }
+    };
+    QObject::connect(&timer, &QTimer::timeout, &loop, check);
+    auto* dispatcher = QAbstractEventDispatcher::instance();
+    const auto hook = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &loop,
+                                       check);
+    check();
+    if (!done()) loop.exec();
+    QObject::disconnect(hook);
+}
+
+i16 QtPlatform::RunMessageDialog(const DialogRequest& request) {
+    QMessageBox box(window_);
+    box.setWindowTitle(QString::fromStdString("   " + request.title));
+    box.setText(QString::fromStdString(request.message));
+    const std::string* captions[3] = {&request.caption0, &request.caption1, &request.caption2};
+    std::vector<QAbstractButton*> buttons;  // by index; none where a caption is empty
+    for (const std::string* caption : captions) {
+        if (caption->empty()) {
+            buttons.push_back(nullptr);
+            continue;
+        }
+        buttons.push_back(static_cast<QAbstractButton*>(box.addButton(QString::fromStdString(*caption), QMessageBox::AcceptRole)));
+    }
+    Beep();
+    box.exec();
+    for (int i = 0; i < 3; ++i) {
+        if (buttons[i] && box.clickedButton() == buttons[i]) return static_cast<i16>(i);
+    }
+    return 0;
+}
+
+void QtPlatform::PlaySound(const std::string& path) {
+    // Without an audio device no effect is created at all, so a machine with no
+    // sound card neither stalls nor reports anything.
+    if (!audioChecked_) {
+        audioChecked_ = true;
+        haveAudio_ = !QMediaDevices::audioOutputs().isEmpty();
+    }
+    if (!haveAudio_ || !QFileInfo::exists(QString::fromStdString(path))) return;
+    auto& effect = sounds_[path];
+    if (!effect) {
+        effect = std::make_unique<QSoundEffect>();
+        effect->setSource(QUrl::fromLocalFile(QString::fromStdString(path)));
+    }
+    effect->play();
+}
+
+void QtPlatform::Beep() { QApplication::beep(); }
+
+bool QtPlatform::AskYesNo(const std::string& title, const std::string& text) {
+    return QMessageBox::question(window_, QString::fromStdString(title),
+                                 QString::fromStdString(text)) == QMessageBox::Yes;
+}
+
+std::string QtPlatform::InputBox(const std::string& title, const std::string& prompt) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(window_, QString::fromStdString(title),
+                                               QString::fromStdString(prompt), QLineEdit::Normal,
+                                               QString(), &ok);
+    return ok ? text.toStdString() : std::string();
+}
+
+void QtPlatform::CriticalError(const std::string& title, const std::string& text) {
+    QMessageBox::critical(window_, QString::fromStdString(title), QString::fromStdString(text));
+}
+
+double QtPlatform::Random() { return std::uniform_real_distribution<double>(0.0, 1.0)(random_); }
+
+PointTwips QtPlatform::Pointer() { return window_ ? window_->view()->Pointer() : PointTwips{}; }
+
+void QtPlatform::Quit() { QCoreApplication::exit(0); }
+
+}  // namespace cardovia::qt

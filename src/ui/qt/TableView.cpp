@@ -1,0 +1,94 @@
+#include "ui/qt/TableView.h"
+
+#include "ui/qt/Colours.h"
+#include "ui/qt/ControlItems.h"
+
+#include <QGraphicsScene>
+#include <QMouseEvent>
+
+#include <unordered_map>
+
+namespace cardovia::qt {
+
+TableView::TableView(TableForm& form, QWidget* parent) : QGraphicsView(parent), form_(form) {
+    auto* scene = new QGraphicsScene(0, 0, kTableWidth, kTableHeight, this);
+    scene->setItemIndexMethod(QGraphicsScene::NoIndex);  // cards move all the time
+    setScene(scene);
+    setBackgroundBrush(FromBgr(kTableGreen).darker(115));
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                   QPainter::SmoothPixmapTransform);
+    setViewportUpdateMode(QGraphicsView::SmartViewportUpdate);
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
+
+    std::unordered_map<const Frame*, QGraphicsItem*> frames;
+    for (Control* c : form_.Controls) {
+        QGraphicsItem* parentItem = nullptr;
+        if (c->parent) parentItem = frames.at(c->parent);
+        ControlItem* item = nullptr;
+        switch (c->kind) {
+            case ControlKind::Picture: {
+                const auto index = static_cast<int>(static_cast<Picture*>(c) - &form_.PicCards[0]);
+                item = new CardItem(index, static_cast<Picture*>(c));
+                break;
+            }
+            case ControlKind::Label: item = new LabelItem(static_cast<Label*>(c), parentItem); break;
+            case ControlKind::Frame: {
+                auto* frame = new FrameItem(static_cast<Frame*>(c));
+                frames[static_cast<Frame*>(c)] = frame;
+                item = frame;
+                break;
+            }
+            case ControlKind::Button:
+                item = new ButtonItem(static_cast<Button*>(c), parentItem);
+                break;
+            case ControlKind::ListBox:
+                item = new ListItem(static_cast<ListBox*>(c), parentItem);
+                break;
+            case ControlKind::TextBox:
+                item = new TextBoxItem(static_cast<TextBox*>(c), parentItem);
+                break;
+            case ControlKind::Shape: item = new ShapeItem(static_cast<cardovia::Shape*>(c)); break;
+        }
+        if (!parentItem) scene->addItem(item);
+        items_.push_back(item);
+    }
+    Sync();
+}
+
+void TableView::Sync() {
+    for (ControlItem* item : items_) item->Sync();
+}
+
+QPoint TableView::ViewportPointOf(int leftTwips, int topTwips) const {
+    return mapFromScene(QPointF(leftTwips, topTwips));
+}
+
+void TableView::resizeEvent(QResizeEvent* event) {
+    QGraphicsView::resizeEvent(event);
+    fitInView(sceneRect(), Qt::KeepAspectRatio);
+}
+
+void TableView::Track(const QPoint& viewportPos) {
+    const QPointF p = mapToScene(viewportPos);
+    pointer_ = {qRound(p.x()), qRound(p.y())};
+}
+
+void TableView::mouseMoveEvent(QMouseEvent* event) {
+    Track(event->position().toPoint());
+    QGraphicsView::mouseMoveEvent(event);
+    // The drag follower moves its card with every pointer move rather than on
+    // a fast timer: the card keeps up with the pointer and the idle table
+    // costs nothing.
+    if (form_.Timer1.enabled && form_.Timer1.Tick) form_.Timer1.Tick();
+}
+
+void TableView::mousePressEvent(QMouseEvent* event) {
+    Track(event->position().toPoint());
+    QGraphicsView::mousePressEvent(event);
+}
+
+}  // namespace cardovia::qt

@@ -1,0 +1,38 @@
+#pragma once
+// The table: a scene measured in twips, scaled to the window so the whole table
+// grows and shrinks with it.
+
+#include <QGraphicsView>
+
+#include <vector>
+
+#include "ui/Form.h"
+#include "ui/Platform.h"
+
+namespace cardovia::qt {
+
+class ControlItem;
+
+class TableView : public QGraphicsView {
+public:
+    explicit TableView(TableForm& form, QWidget* parent = nullptr);
+    // Brings every item up to date with its control.
+    void Sync();
+    // The last pointer position seen over the table, in twips.
+    PointTwips Pointer() const { return pointer_; }
+    // Where a point of the table lies in the viewport, for tests that click cards.
+    QPoint ViewportPointOf(int leftTwips, int topTwips) const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void Track(const QPoint& viewportPos);
+    TableForm& form_;
+    std::vector<ControlItem*> items_;
+    PointTwips pointer_;
+};
+
+}  // namespace cardovia::qt

@@ -1,0 +1,99 @@
+#include "ui/qt/TableWindow.h"
+
+#include "ui/qt/TableView.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace cardovia::qt {
+
+namespace {
+constexpr int kTwipsPerPixel = 15;
+constexpr int kStatusPanelWidths[5] = {0, 190, 0, 130, 80};  // panel 2 takes the rest
+}  // namespace
+
+TableWindow::TableWindow(TableForm& form) : form_(form), view_(new TableView(form, this)) {
+    setCentralWidget(view_);
+    BuildMenus();
+    for (int i = 1; i <= 4; ++i) {
+        panels_[i] = new QLabel(this);
+        panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        if (kStatusPanelWidths[i] > 0) panels_[i]->setMinimumWidth(kStatusPanelWidths[i]);
+        statusBar()->addWidget(panels_[i], i == 2 ? 1 : 0);
+    }
+    resize(kTableWidth / kTwipsPerPixel, kTableHeight / kTwipsPerPixel + 48);
+    setMinimumSize(480, 360);
+    // The game writes its form between events; whenever the event loop is about
+    // to wait, the window catches up with it.
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            &TableWindow::Sync);
+    Sync();
+}
+
+void TableWindow::BuildMenus() {
+    auto makeAction = [this](const MenuItem* item, QWidget* owner) {
+        auto* action = new QAction(QString::fromStdString(item->caption), owner);
+        if (!item->shortcut.empty()) {
+            action->setShortcut(QKeySequence(QString::fromStdString(item->shortcut)));
+            action->setShortcutContext(Qt::ApplicationShortcut);
+        }
+        connect(action, &QAction::triggered, this, [item] {
+            if (item->Click) item->Click();
+        });
+        actions_.emplace_back(item, action);
+        return action;
+    };
+    for (const MenuItem* top : form_.MenuBar) {
+        if (top->items.empty()) {
+            QAction* action = makeAction(top, this);
+            menuBar()->addAction(action);
+            continue;
+        }
+        QMenu* menu = menuBar()->addMenu(QString::fromStdString(top->caption));
+        actions_.emplace_back(top, menu->menuAction());
+        for (const MenuItem* entry : top->items) menu->addAction(makeAction(entry, menu));
+    }
+}
+
+QAction* TableWindow::ActionFor(const MenuItem& item) const {
+    for (const auto& [menuItem, action] : actions_) {
+        if (menuItem == &item) return action;
+    }
+    return nullptr;
+}
+
+void TableWindow::Sync() {
+    const QString caption = QString::fromStdString(form_.Caption);
+    if (windowTitle() != caption) setWindowTitle(caption);
+    for (const auto& [item, action] : actions_) {
+        if (action->isEnabled() != item->enabled) action->setEnabled(item->enabled);
+        if (action->isVisible() != item->visible) action->setVisible(item->visible);
+        const QString text = QString::fromStdString(item->caption);
+        if (action->text() != text) action->setText(text);
+    }
+    for (int i = 1; i <= 4; ++i) {
+        const QString text = QString::fromStdString(form_.StatusPanels[i]);
+        if (panels_[i]->text() != text) panels_[i]->setText(text);
+    }
+    view_->Sync();
+}
+
+void TableWindow::CloseQuietly() {
+    quietClose_ = true;
+    close();
+}
+
+void TableWindow::closeEvent(QCloseEvent* event) {
+    if (quietClose_ || !form_.QueryUnload || form_.QueryUnload()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+}  // namespace cardovia::qt

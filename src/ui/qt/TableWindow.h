@@ -1,0 +1,42 @@
+#pragma once
+// The table window: the menu bar, the table and the four-panel status bar, all
+// mirrored from the form whenever the event loop is about to wait.
+
+#include <QMainWindow>
+
+#include <array>
+#include <vector>
+
+#include "ui/Form.h"
+
+class QAction;
+class QLabel;
+
+namespace cardovia::qt {
+
+class TableView;
+
+class TableWindow : public QMainWindow {
+public:
+    explicit TableWindow(TableForm& form);
+    TableView* view() const { return view_; }
+    // Mirrors the form: caption, menus, status bar and the table's items.
+    void Sync();
+    QAction* ActionFor(const MenuItem& item) const;
+    QLabel* StatusPanel(int panel) const { return panels_[panel]; }
+    // Closes without asking (the program ending itself).
+    void CloseQuietly();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    TableForm& form_;
+    TableView* view_;
+    std::array<QLabel*, 5> panels_{};
+    std::vector<std::pair<const MenuItem*, QAction*>> actions_;
+    bool quietClose_ = false;
+};
+
+}  // namespace cardovia::qt

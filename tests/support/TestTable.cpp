@@ -1,0 +1,41 @@
+#include "support/TestTable.h"
+
+#include "model/PlayerFile.h"
+#include "player/FollowMouse.h"
+
+#include <random>
+
+namespace cardovia::testing {
+
+void TableTest::SetUp() {
+    ResetModel();
+    ResetForm();
+    FollowMouse = clsObjectFollowMouse{};
+    InstallPlatform(&sys);
+    std::random_device rd;
+    dir = std::filesystem::temp_directory_path() /
+          ("cardovia-test-" + std::to_string(rd()) + std::to_string(rd()));
+    std::filesystem::create_directories(dir);
+    ProgramDirectory = dir.string();
+    UserDataDirectory = (dir / "user").string();
+}
+
+void TableTest::TearDown() {
+    InstallPlatform(nullptr);
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+}
+
+void TableTest::AllInStock() {
+    SetUpDeck();
+    for (int i = 1; i <= kDeckSize; ++i) Cards[i].Location = Stock;
+    StockCount = kDeckSize;
+}
+
+int TableTest::CountAt(CardLocation where) {
+    int n = 0;
+    for (int i = 1; i <= kDeckSize; ++i) n += Cards[i].Location == where;
+    return n;
+}
+
+}  // namespace cardovia::testing
