@@ -115,7 +115,7 @@ void BuildScoreBoard(TableForm& f) {
     Place(f.Label5, "Label5", 90, 1320, 1095, 495, board);
     Text(f.Label5, "Hand Bonus");
     const int tops[3] = {360, 840, 1320};
-    auto* rows = std::array{&f.LblCurrTot, &f.LblCurrMeld, &f.LblCurrBon}.data();
+    const std::array rows{&f.LblCurrTot, &f.LblCurrMeld, &f.LblCurrBon};
     const char* tips[3] = {"The current total score", "Score from Melds so far",
                            "Points from current bonuses"};
     const char* names[3] = {"LblCurrTot", "LblCurrMeld", "LblCurrBon"};

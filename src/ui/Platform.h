@@ -52,6 +52,10 @@ public:
     virtual void CriticalError(const std::string& title, const std::string& text) = 0;
     // A uniform random number in [0, 1).
     virtual double Random() = 0;
+    // The help window (not modal: the game goes on while it is open) and the
+    // about box.
+    virtual void ShowHelp() = 0;
+    virtual void ShowAbout() = 0;
     // Where the pointer is, in table twips.
     virtual PointTwips Pointer() = 0;
     // Ends the program once control returns to the event loop.

@@ -6,6 +6,7 @@ namespace cardovia {
 
 void HeadlessPlatform::WaitUntil(const std::function<bool()>& done,
                                  const std::function<std::int64_t()>& deadline) {
+    if (onWait && !done()) onWait();
     while (!done()) {
         if (deadline) {
             const std::int64_t until = deadline();

@@ -35,6 +35,8 @@ public:
     std::string InputBox(const std::string& title, const std::string& prompt) override;
     void CriticalError(const std::string& title, const std::string& text) override;
     double Random() override;
+    void ShowHelp() override { ++helpShown; }
+    void ShowAbout() override { ++aboutShown; }
     PointTwips Pointer() override { return pointer; }
     void Quit() override { quitRequested = true; }
 
@@ -53,11 +55,16 @@ public:
     std::deque<double> randomScript;  // used before the seeded generator
     PointTwips pointer;
     bool quitRequested = false;
+    int helpShown = 0;
+    int aboutShown = 0;
 
     // Called when the game waits with no deadline (the player's turn, the
     // results panel): it plays the player's side through the same handlers a
     // person would use and answers whether it did anything.
     std::function<bool()> onIdle;
+    // Called as each timed wait begins, like events arriving while the game
+    // pauses (a click during an animation, a menu command).
+    std::function<void()> onWait;
     // Called after each dialog is recorded, before it is answered.
     std::function<void(const DialogRequest&)> onDialog;
 

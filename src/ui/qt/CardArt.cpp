@@ -65,9 +65,12 @@ constexpr int kImageCount = kRedBackImage;
 constexpr int kCopiesPerFace = 2;
 constexpr int kImagesPerFullRank = 8;
 
-Suit SuitInRankRun(int offsetInRun) { return static_cast<Suit>(offsetInRun / kCopiesPerFace); }
+Suit SuitInRankRun(int offsetInRun) {
+    return static_cast<Suit>(offsetInRun / kCopiesPerFace);
+}
 
 Face FaceOf(int image) {
+    // A joker has no suit; the one given here is never looked at.
     if (image <= kLastJokerImage) return {Rank::Joker, Suit::Spades};
     if (image < kFirstBlackThreeImage) return {Rank::Two, SuitInRankRun(image - kFirstTwoImage)};
     if (image < kFirstFourImage) {
@@ -83,7 +86,9 @@ Face FaceOf(int image) {
     return {Rank::Three, firstPair ? Suit::Hearts : Suit::Diamonds};
 }
 
-bool IsRed(Suit suit) { return suit == Suit::Hearts || suit == Suit::Diamonds; }
+bool IsRed(Suit suit) {
+    return suit == Suit::Hearts || suit == Suit::Diamonds;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Geometry. Every picture is drawn on a canvas of "card units", 71 wide and 96 tall, which
@@ -111,7 +116,7 @@ constexpr qreal kPipBottomRow = kCardHeight - kPipTopRow;
 constexpr qreal kPipHeight = 12.4;
 constexpr qreal kAcePipHeight = 32.0;
 
-// Court cards and the joker keep their picture inside this panel.
+// Court cards keep their portrait inside this framed panel, clear of the corner indexes.
 constexpr QRectF kCourtPanel{14.5, 10.0, kCardWidth - 29.0, kCardHeight - 20.0};
 
 const QColor kRedInk{0xc8, 0x10, 0x2e};
@@ -123,7 +128,9 @@ const QColor kDarkGold{0x8a, 0x62, 0x10};
 const QColor kOutline{0x3a, 0x2a, 0x20};
 const QColor kSkin{0xf6, 0xd7, 0xba};
 
-QColor SuitInk(Suit suit) { return IsRed(suit) ? kRedInk : kBlackInk; }
+QColor SuitInk(Suit suit) {
+    return IsRed(suit) ? kRedInk : kBlackInk;
+}
 
 QPen OutlinePen(qreal width, const QColor& colour = kOutline) {
     QPen pen(colour, width);
@@ -277,11 +284,12 @@ qreal DesignCapHeight() {
 QPainterPath FittedText(const QString& text, const QRectF& box) {
     const QPainterPath raw = RawText(text);
     const QRectF bounds = raw.boundingRect();
+    if (bounds.isEmpty() || DesignCapHeight() <= 0) return {};  // no usable font on this system
     const qreal scaleY = box.height() / DesignCapHeight();
     const qreal scaleX = std::min(scaleY, box.width() / bounds.width());
-    const QTransform place = QTransform::fromScale(scaleX, scaleY) *
-                             QTransform::fromTranslate(box.center().x() - bounds.center().x() * scaleX,
-                                                       box.bottom());
+    const QTransform place =
+        QTransform::fromScale(scaleX, scaleY) *
+        QTransform::fromTranslate(box.center().x() - bounds.center().x() * scaleX, box.bottom());
     return place.map(raw);
 }
 
@@ -342,11 +350,11 @@ struct PipSpot {
 std::vector<PipSpot> PipSpots(Rank rank) {
     constexpr qreal kThird = 1.0 / 3.0;
     std::vector<PipSpot> corners{{kLeft, 0}, {kRight, 0}, {kLeft, 1}, {kRight, 1}};
-    std::vector<PipSpot> sides{{kLeft, 0},   {kRight, 0},   {kLeft, 0.5},
-                               {kRight, 0.5}, {kLeft, 1},   {kRight, 1}};
-    std::vector<PipSpot> tallSides{{kLeft, 0},         {kRight, 0},         {kLeft, kThird},
-                                   {kRight, kThird},   {kLeft, 2 * kThird}, {kRight, 2 * kThird},
-                                   {kLeft, 1},         {kRight, 1}};
+    std::vector<PipSpot> sides{{kLeft, 0},    {kRight, 0}, {kLeft, 0.5},
+                               {kRight, 0.5}, {kLeft, 1},  {kRight, 1}};
+    std::vector<PipSpot> tallSides{{kLeft, 0},       {kRight, 0},         {kLeft, kThird},
+                                   {kRight, kThird}, {kLeft, 2 * kThird}, {kRight, 2 * kThird},
+                                   {kLeft, 1},       {kRight, 1}};
     auto with = [](std::vector<PipSpot> spots, std::initializer_list<PipSpot> extra) {
         spots.insert(spots.end(), extra);
         return spots;
@@ -436,8 +444,8 @@ CourtStyle StyleOf(Rank rank) {
     }
 }
 
-// The head and its headgear are drawn a little larger and higher than designed, leaving the
-// lower part of each half to the shoulders and whatever the figure holds.
+// Heads, hair and headgear are sketched around a face five units wide, then enlarged and raised
+// together, leaving the lower part of each half to the shoulders and whatever the figure holds.
 constexpr qreal kHeadScale = 1.2;
 constexpr qreal kHeadLift = -3.7;
 constexpr qreal kShoulderTop = 27.4;
@@ -510,8 +518,8 @@ void PaintErmine(QPainter& painter) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(kBlackInk);
     for (const qreal side : {-1.0, 1.0}) {
-        for (const QPointF spot : {QPointF(15.2, 31.0), QPointF(10.8, 29.7), QPointF(6.2, 29.4),
-                                   QPointF(2.0, 29.8)}) {
+        for (const QPointF spot :
+             {QPointF(15.2, 31.0), QPointF(10.8, 29.7), QPointF(6.2, 29.4), QPointF(2.0, 29.8)}) {
             painter.drawEllipse(QPointF(spot.x() * side, spot.y()), 0.5, 0.85);
         }
     }
@@ -881,8 +889,7 @@ void PaintJesterRuff(QPainter& painter) {
     constexpr qreal kInner = 7.0;
     constexpr qreal kOuter = 14.5;
     const QPointF neck(35.5, 50.5);
-    const QColor colours[] = {kJesterRed, kJesterBlue, kJesterOrange, kJesterGreen,
-                              kJesterPurple};
+    const QColor colours[] = {kJesterRed, kJesterBlue, kJesterOrange, kJesterGreen, kJesterPurple};
     const qreal step = (kLastAngle - kFirstAngle) / (kPoints - 1);
     auto at = [&](qreal degrees, qreal radius) {
         const qreal radians = qDegreesToRadians(degrees);
@@ -902,8 +909,7 @@ void PaintJesterRuff(QPainter& painter) {
 
 void PaintJokerBanner(QPainter& painter) {
     const QString word = QStringLiteral("JOKER");
-    const QColor colours[] = {kJesterRed, kJesterBlue, kJesterOrange, kJesterGreen,
-                              kJesterPurple};
+    const QColor colours[] = {kJesterRed, kJesterBlue, kJesterOrange, kJesterGreen, kJesterPurple};
     constexpr qreal kLetterWidth = 7.6;
     constexpr qreal kTop = 71.0;
     constexpr qreal kCapHeight = 8.6;
@@ -1055,13 +1061,8 @@ struct SizedPictures {
 };
 
 std::list<SizedPictures>& Cache() {
-    static std::list<SizedPictures>* cache = [] {
-        auto* created = new std::list<SizedPictures>;
-        // Pixmaps must go before the application does, so the cache is emptied on its way out.
-        qAddPostRoutine([] { Cache().clear(); });
-        return created;
-    }();
-    return *cache;
+    static std::list<SizedPictures> cache;
+    return cache;
 }
 
 SizedPictures& PicturesFor(QSize deviceSize, qreal ratio) {
@@ -1071,10 +1072,13 @@ SizedPictures& PicturesFor(QSize deviceSize, qreal ratio) {
     });
     if (found != cache.end()) {
         cache.splice(cache.begin(), cache, found);
-    } else {
-        cache.push_front(SizedPictures{deviceSize, ratio, {}});
-        while (cache.size() > kMaxCachedSizes) cache.pop_back();
+        return cache.front();
     }
+    // Pixmaps must not outlive the application, so the cache is emptied as it shuts down; the
+    // hook is set again whenever the cache fills anew, in case another application follows.
+    if (cache.empty()) qAddPostRoutine([] { Cache().clear(); });
+    cache.push_front(SizedPictures{deviceSize, ratio, {}});
+    while (cache.size() > kMaxCachedSizes) cache.pop_back();
     return cache.front();
 }
 

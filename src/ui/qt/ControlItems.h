@@ -34,6 +34,8 @@ private:
 class CardItem : public ControlItem {
 public:
     CardItem(int index, Picture* picture);
+    int index() const { return index_; }
+    i16 shownImage() const { return image_; }
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override;
 
 protected:

@@ -33,6 +33,8 @@ public:
     std::string InputBox(const std::string& title, const std::string& prompt) override;
     void CriticalError(const std::string& title, const std::string& text) override;
     double Random() override;
+    void ShowHelp() override;
+    void ShowAbout() override;
     PointTwips Pointer() override;
     void Quit() override;
 
