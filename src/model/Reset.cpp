@@ -16,6 +16,10 @@ void ResetModel() {
     MeldPoints = RedThreeCount = RedThreePoints = PureCanastas = MixedCanastas = PerSide{};
     HandBonus = OutFirstBonus = PerSide{};
     TakeBackPenalty = 0;
+    RankCount = {};
+    CanMeldRank = {};
+    HandMeldPoints = {};
+    MeldsComplete = false;
     PlayerName = kDefaultPlayerName;
     SpeedDelay = DelayMs = kMediumSpeed;
     CardBack = false;

@@ -60,6 +60,14 @@ inline PerSide HandBonus{};
 inline PerSide OutFirstBonus{};
 inline i16 TakeBackPenalty = 0;
 
+// The evaluation of the hand last examined: cards held of each rank code
+// 0..15, the ranks that side may lay now, and the points its new melds bring.
+inline std::array<i16, 16> RankCount{};
+inline std::array<bool, 16> CanMeldRank{};
+inline PerSide HandMeldPoints{};
+// False when one of the melds last checked holds fewer than three cards.
+inline bool MeldsComplete = false;
+
 // Puts every card record and every table, score and setting value back to the
 // state the program starts in. Tests and self-play begin from here.
 void ResetModel();

@@ -1,0 +1,105 @@
+#include "deck/Drawing.h"
+
+#include "deck/CardTravel.h"
+#include "deck/RandomDraw.h"
+#include "deck/Stock.h"
+#include "flow/Pacing.h"
+#include "model/Settings.h"
+#include "model/Table.h"
+#include "player/Hand.h"
+#include "scoring/HandScoring.h"
+#include "ui/Errors.h"
+#include "ui/Form.h"
+#include "ui/Messages.h"
+
+namespace cardovia {
+
+namespace {
+
+constexpr int kBoardLeft = 480;
+constexpr int kPlayerBoardTop = 5280;
+constexpr int kOpponentBoardTop = 2280;
+constexpr int kBoardStep = 50;
+constexpr int kNudge = 100;  // a red three leaving a hand moves toward the table's centre
+
+}  // namespace
+
+void TakeCardDeck(int side) {
+    Trap("TakeCardDeck", [&] {
+        StackStock();
+        if (StockCount >= 1) {
+            const i16 card = RandomStockCard();
+            if (card != 0) {
+                MoveCardDeck(side == kOpponent ? kOpponent : kPlayer, card);
+                Cards[card].Location = side == kOpponent ? OpponentHand : PlayerHand;
+            }
+        }
+        StackStock();  // the drawn card leaves the stack; this recount lowers StockCount
+        SortHand(side);
+        CheckforRed3(side);
+        DelayMs = SpeedDelay;
+    });
+}
+
+void TakeTwoFromStock(int side) {
+    TakeCardDeck(side);
+    TakeCardDeck(side);
+}
+
+void CheckforRed3(int side) {
+    Trap("CheckforRed3", [&] {
+        DelayMs = SpeedDelay + pauses::kRedThreeNudgeExtra;
+        for (int i = kFirstRedThree; i <= kLastRedThree; ++i) {
+            if (Cards[i].Location != side || Cards[i].Rank != kRedThree) continue;
+            if (side == kPlayer) {
+                Cards[i].Location = PlayerRedThrees;
+                Pic(i).top -= kNudge;
+                Pause();
+                LearningMessage(
+                    "You have a Red Three which will be moved to board and replaced with card from "
+                    "Stock.");
+            } else {
+                Cards[i].Location = OpponentRedThrees;
+                Pic(i).top += kNudge;
+                Pause();
+                LearningMessage(
+                    "Thaddock has a Red Three which will be moved to board and replaced with card "
+                    "from Stock.");
+            }
+            // The replacement draw checks its own card, so a replacement that is
+            // itself a red three is already on the board when this loop reaches it.
+            RedThreeToBoard(side == kPlayer ? kPlayer : kOpponent);
+        }
+        GetBonusScores(side);
+        DelayMs = SpeedDelay;
+    });
+}
+
+void RedThreeToBoard(int side) {
+    SortRedThree(side);
+    GetBonusScores(side);
+    TakeCardDeck(side);
+}
+
+void SortRedThree(int side) {
+    Trap("SortRedThree", [&] {
+        DelayMs = SpeedDelay + pauses::kRedThreeBoardExtra;
+        const bool player = side == kPlayer;
+        const i16 board = player ? PlayerRedThrees : OpponentRedThrees;
+        int top = player ? kPlayerBoardTop : kOpponentBoardTop;
+        for (int i = kFirstRedThree; i <= kLastRedThree; ++i) {
+            if (Cards[i].Location != board) continue;
+            Picture& pic = Pic(i);
+            ShowFace(i);
+            pic.Move(kBoardLeft, top);
+            top += kBoardStep;
+            ZOrder(pic);
+            // Only the player's board pauses between its cards.
+            if (player) Pause();
+        }
+        CardSoundPause();
+        DelayMs = SpeedDelay;
+    });
+}
+
+}  // namespace cardovia

@@ -1,0 +1,17 @@
+#pragma once
+// The discard pile on the table: drawn as a slanted heap with its top card
+// last, and always Open, Frozen or Blocked for the side last worked out.
+
+namespace cardovia {
+
+inline constexpr int kPileLeft = 240;
+inline constexpr int kPileTop = 8280;
+
+// Lays out the pile and recounts DiscardCount. It changes no card's place.
+void ShuffleDiscard();
+
+// Works out PileState for a side (1 player, 2 opponent) and shows it as the
+// colour of the pile's frame and the caption under the pile.
+void DiscardFrozen(int side);
+
+}  // namespace cardovia
