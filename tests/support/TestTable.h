@@ -22,6 +22,10 @@ protected:
 
     // Puts a card at a location (no animation), as a test builds a situation.
     static void Place(int card, CardLocation where) { Cards[card].Location = where; }
+    // Makes the random draw pick these cards from the stock, in this order.
+    void Script(std::initializer_list<int> cards) {
+        for (int c : cards) sys.randomScript.push_back(c / 108.0);
+    }
     // All 108 cards in the stock with their deck values, as after a clearing.
     static void AllInStock();
     // The number of cards at a location.
