@@ -1,8 +1,8 @@
 // Cardovia: two-handed Canasta against Thaddock.
 
+#include "flow/Handlers.h"
 #include "flow/Startup.h"
 #include "model/PlayerFile.h"
-#include "scoring/PlayerFile.h"
 #include "ui/Form.h"
 #include "ui/qt/QtPlatform.h"
 #include "ui/qt/TableWindow.h"
@@ -14,7 +14,6 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("cardovia");
-    QApplication::setApplicationDisplayName("Cardovia");
 
     cardovia::ProgramDirectory = QCoreApplication::applicationDirPath().toStdString();
     cardovia::UserDataDirectory =
@@ -23,10 +22,7 @@ int main(int argc, char** argv) {
     cardovia::qt::QtPlatform platform;
     cardovia::InstallPlatform(&platform);
     cardovia::TableForm& form = cardovia::Frmtable();
-    form.QueryUnload = [] {
-        cardovia::SavePlayerFile();
-        return true;
-    };
+    cardovia::ConnectHandlers();
     cardovia::qt::TableWindow window(form);
     platform.SetWindow(&window);
     window.show();

@@ -2,6 +2,7 @@
 
 #include "model/PlayerFile.h"
 #include "model/Settings.h"
+#include "model/Table.h"
 #include "ui/Platform.h"
 
 #include <filesystem>
@@ -23,12 +24,14 @@ void WaitFromDelayStart() {
 
 void Pause() {
     DelayStart = Sys().NowMs();
+    if (GameAbandoned) return;
     WaitFromDelayStart();
 }
 
 void CardSoundPause() {
     PlaySoundFile(kCardSound);
     DelayStart = Sys().NowMs();
+    if (GameAbandoned) return;
     WaitFromDelayStart();
 }
 

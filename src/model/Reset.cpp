@@ -20,6 +20,7 @@ void ResetModel() {
     CanMeldRank = {};
     HandMeldPoints = {};
     MeldsComplete = false;
+    GameAbandoned = ProgramEnding = false;
     PlayerName = kDefaultPlayerName;
     SpeedDelay = DelayMs = kMediumSpeed;
     CardBack = false;

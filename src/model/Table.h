@@ -60,6 +60,13 @@ inline PerSide HandBonus{};
 inline PerSide OutFirstBonus{};
 inline i16 TakeBackPenalty = 0;
 
+// The running game has been given up: a new game was started or loaded while
+// it ran, or the program is ending. From then on its waits return at once and
+// it shows no dialog, so it unwinds to the game driver without delay.
+inline bool GameAbandoned = false;
+// The player has chosen to leave: the program ends once the game has unwound.
+inline bool ProgramEnding = false;
+
 // The evaluation of the hand last examined: cards held of each rank code
 // 0..15, the ranks that side may lay now, and the points its new melds bring.
 inline std::array<i16, 16> RankCount{};

@@ -2,6 +2,8 @@
 // The meld table: both sides' melds booked by rank, laid out in columns with
 // their labels, and the canastas they make.
 
+#include "model/Table.h"
+
 #include <array>
 
 namespace cardovia {
@@ -12,6 +14,10 @@ inline constexpr std::array<int, 14> MeldColumnLeft = {
 inline constexpr int kPlayerMeldTop = 5280;
 inline constexpr int kOpponentMeldTop = 2250;
 inline constexpr int kMeldCascade = 25;
+
+// Ranks that have a meld record. Anything else laid on a meld is an
+// unexpected error, reported by the caller's trap, never a stray write.
+inline constexpr bool IsMeldRank(int r) { return r >= 1 && r <= kMeldRanks; }
 
 // Lays one card (natural or wild) on the side's meld of rank r and books it.
 void PutCardOnMeld(int card, int r, int side);

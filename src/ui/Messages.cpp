@@ -17,6 +17,8 @@ void LearningMessage(const std::string& text) {
 void ShowMessageDialog(const std::string& message, const std::string& caption0,
                        const std::string& caption1, const std::string& caption2, i16 picture,
                        const std::string& title) {
+    // A game that has been given up asks nothing more of the player.
+    if (GameAbandoned) return;
     DialogButton = Sys().RunMessageDialog({message, caption0, caption1, caption2, picture, title});
 }
 

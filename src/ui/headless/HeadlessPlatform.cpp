@@ -23,6 +23,7 @@ void HeadlessPlatform::WaitUntil(const std::function<bool()>& done,
 i16 HeadlessPlatform::RunMessageDialog(const DialogRequest& request) {
     dialogs.push_back(request);
     if (onDialog) onDialog(request);
+    if (answerDialog) return answerDialog(request);
     if (dialogAnswers.empty()) return 0;
     const i16 answer = dialogAnswers.front();
     dialogAnswers.pop_front();

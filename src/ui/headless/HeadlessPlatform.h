@@ -67,6 +67,8 @@ public:
     std::function<void()> onWait;
     // Called after each dialog is recorded, before it is answered.
     std::function<void(const DialogRequest&)> onDialog;
+    // When set, answers every dialog (in place of dialogAnswers).
+    std::function<i16(const DialogRequest&)> answerDialog;
 
 private:
     std::mt19937_64 rng_;

@@ -1,12 +1,13 @@
 #include "ui/qt/QtPlatform.h"
 
+#include "ui/qt/AboutBox.h"
+#include "ui/qt/HelpWindow.h"
+#include "ui/qt/MessageDialog.h"
 #include "ui/qt/TableView.h"
 #include "ui/qt/TableWindow.h"
 
 #include <QAbstractEventDispatcher>
-#include <QAbstractButton>
 #include <QApplication>
-#include <QPushButton>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -63,24 +64,7 @@ void QtPlatform::WaitUntil(const std::function<bool()>& done,
 }
 
 i16 QtPlatform::RunMessageDialog(const DialogRequest& request) {
-    QMessageBox box(window_);
-    box.setWindowTitle(QString::fromStdString("   " + request.title));
-    box.setText(QString::fromStdString(request.message));
-    const std::string* captions[3] = {&request.caption0, &request.caption1, &request.caption2};
-    std::vector<QAbstractButton*> buttons;  // by index; none where a caption is empty
-    for (const std::string* caption : captions) {
-        if (caption->empty()) {
-            buttons.push_back(nullptr);
-            continue;
-        }
-        buttons.push_back(static_cast<QAbstractButton*>(box.addButton(QString::fromStdString(*caption), QMessageBox::AcceptRole)));
-    }
-    Beep();
-    box.exec();
-    for (int i = 0; i < 3; ++i) {
-        if (buttons[i] && box.clickedButton() == buttons[i]) return static_cast<i16>(i);
-    }
-    return 0;
+    return MessageDialog::RunShared(window_, request);
 }
 
 void QtPlatform::PlaySound(const std::string& path) {
@@ -122,6 +106,16 @@ double QtPlatform::Random() { return std::uniform_real_distribution<double>(0.0,
 
 PointTwips QtPlatform::Pointer() { return window_ ? window_->view()->Pointer() : PointTwips{}; }
 
-void QtPlatform::Quit() { QCoreApplication::exit(0); }
+void QtPlatform::ShowHelp() { HelpWindow::Open(); }
+
+void QtPlatform::ShowAbout() { AboutBox::Open(window_); }
+
+void QtPlatform::Quit() {
+    // The dialog, the help window and the table window close; every event loop
+    // then returns, so the game unwinds and the program ends.
+    HelpWindow::CloseIfOpen();
+    if (window_) window_->CloseQuietly();
+    QCoreApplication::exit(0);
+}
 
 }  // namespace cardovia::qt

@@ -1,0 +1,212 @@
+#include "flow/GameLoop.h"
+
+#include "deck/Dealing.h"
+#include "deck/Drawing.h"
+#include "deck/Stock.h"
+#include "flow/ClearTable.h"
+#include "flow/Leaving.h"
+#include "flow/Pacing.h"
+#include "model/Settings.h"
+#include "model/Table.h"
+#include "opponent/OpponentDiscard.h"
+#include "opponent/OpponentMelding.h"
+#include "player/FollowMouse.h"
+#include "player/Hand.h"
+#include "rules/MinimumMeld.h"
+#include "rules/TakingThePile.h"
+#include "scoring/HandScoring.h"
+#include "scoring/PlayerFile.h"
+#include "ui/Errors.h"
+#include "ui/Form.h"
+#include "ui/Messages.h"
+#include "ui/Platform.h"
+
+#include <cmath>
+
+namespace cardovia {
+
+namespace {
+
+bool driverActive = false;
+bool newGameRequested = false;
+
+void OpenGame() {
+    TableForm& f = Frmtable();
+    if (!GameInProgress) {
+        for (int side : {kPlayer, kOpponent}) {
+            GameScore[side] = 0;
+            f.LblCurrTot[side].caption = "0";
+        }
+    }
+    FollowMouse = clsObjectFollowMouse{};
+    FollowMouse.SetTimer(&f.Timer1);
+    FollowMouse.SetEnabled(false);
+    GameInProgress = true;
+    ClearIt();
+    // Who plays first in the first hand is drawn; later hands follow whoever
+    // was to play next when the previous hand ended.
+    const int k = static_cast<int>(std::floor(2 * Sys().Random())) + 1;
+    PlayerTurn = k == 1;
+    SetUpDeck();
+}
+
+void OpponentTurn() {
+    EstablishPoints(kOpponent);
+    // Both are asked, so the pile shows its state for Thaddock either way; he
+    // never takes it before he has met his minimum meld.
+    const bool mayTake = CanTakeUpDiscard(kOpponent);
+    if (mayTake && MeldOpened[kOpponent]) {
+        ShowStatus("Thaddock is taking Discard card.");
+        LearningMessage("Thaddock will now take the Discard card.");
+        TakeDiscardPile(kOpponent);
+    } else {
+        ShowStatus("Thaddock is taking two cards from Stock.");
+        LearningMessage("Thaddock is going to take two cards from Deck.");
+        TakeTwoFromStock(kOpponent);
+    }
+    EstablishPoints(kOpponent);
+    ShowStatus("Thaddock is checking if he can Meld");
+    LearningMessage("Thaddock is checking if he can Meld any cards.");
+    WhatCanBeMelded();
+    ShowStatus("Thaddock is Discarding a card.");
+    LearningMessage("Thaddock will now discard a card.");
+    DiscardWhatCard();
+}
+
+void PlayersTurn() {
+    TableForm& f = Frmtable();
+    ShowStatus(PlayerName + " take Discard or click Stock for two cards.");
+    LearningMessage("Take Discard, if you can and wish to, or click Stock to take two cards.");
+    MustDraw = true;
+    f.MnuTakeBack.enabled = true;
+    // The mouse handlers play the player's turn inside this wait; it sleeps
+    // until the turn ends by a discard or by going out.
+    Sys().WaitUntil([] { return !PlayerTurn || GameAbandoned; }, nullptr);
+    f.MnuTakeBack.enabled = false;
+}
+
+bool HandGoesOn() {
+    return HandCount[kPlayer] >= 1 && StockCount >= 1 && HandCount[kOpponent] >= 1 &&
+           GameInProgress && !GameAbandoned;
+}
+
+void PlayTurns() {
+    while (HandGoesOn()) {
+        if (!PlayerTurn) {
+            OpponentTurn();
+            PlayerTurn = true;
+        } else {
+            PlayersTurn();
+        }
+    }
+}
+
+void DealHand() {
+    ClearIt();
+    GetMinMeld(kPlayer);
+    GetMinMeld(kOpponent);
+    SetPanel(1, "Minimum Meld Points " + std::to_string(MinMeld[kPlayer]));
+    int dealer;
+    if (PlayerTurn) {
+        ShowStatus("Thaddock dealing " + PlayerName + " to play first");
+        dealer = kOpponent;
+    } else {
+        ShowStatus(PlayerName + " dealing, Thaddock will play first.");
+        dealer = kPlayer;
+    }
+    DealEm(dealer);
+    SortHand(kPlayer);
+    SortHand(kOpponent);
+    StackStock();
+}
+
+std::string Num(int n) { return std::to_string(n); }
+
+// The result dialog, the sound and the statistics; true when the player asks
+// for a new game.
+bool EndGame() {
+    TableForm& f = Frmtable();
+    GameInProgress = false;
+    TableIdle = true;
+    f.cmdSave.visible = false;
+    const i16 mine = GameScore[kPlayer];
+    const i16 his = GameScore[kOpponent];
+    const std::string scores = " this game with a total score of  " + Num(mine) +
+                               " against Thaddock's score of  " + Num(his) +
+                               " Statistics saved. Click 'New Game' or 'Exit'";
+    if (mine <= his) {
+        PlaySoundFile(kLostSound);
+        Pause();
+        ShowMessageDialog("Oh Dear, " + PlayerName + " you lost" + scores, "New Game", "Exit", "",
+                          kPictureGoodNews, "Game Over");
+        GamesLost = Add16(GamesLost, 1);
+    } else {
+        DelayMs = SpeedDelay + pauses::kGameWonExtra;
+        PlaySoundFile(kWinSound);
+        Pause();
+        DelayMs = SpeedDelay + pauses::kGameWonExtra;
+        ShowMessageDialog("Well done, " + PlayerName + " you won" + scores, "New Game", "Exit", "",
+                          kPictureGoodNews, "Game Over");
+        GamesWon = Add16(GamesWon, 1);
+    }
+    SavePlayerFile();
+    if (GameAbandoned) return false;
+    if (DialogButton == 0) return true;
+    TableIdle = false;
+    LetsExit();
+    return false;
+}
+
+// Plays hands until the game ends; true when the player asks for a new game.
+bool PlayHands() {
+    while (true) {
+        DealHand();
+        PlayTurns();
+        // A hand that was given up is neither scored nor counted.
+        if (GameAbandoned || !GameInProgress) return false;
+        GetScoresHand();
+        Sys().WaitUntil([] { return TableIdle || GameAbandoned; }, nullptr);
+        if (GameAbandoned || !GameInProgress) return false;
+        TableIdle = false;
+        const i16 mine = GameScore[kPlayer];
+        const i16 his = GameScore[kOpponent];
+        if (mine > TargetScore && his > TargetScore && mine == his) {
+            ShowMessageDialog(
+                "You have both scored over 5,000 but your scores are equal, so we will play "
+                "another hand",
+                "O.K", "", "", kPictureGoodNews, "Game Drawn");
+            continue;
+        }
+        if (mine >= TargetScore || his >= TargetScore) return EndGame();
+    }
+}
+
+}  // namespace
+
+void NewGame() {
+    Trap("NewGame", [] {
+        OpenGame();
+        if (PlayHands()) newGameRequested = true;
+    });
+}
+
+void PlayNewGame() {
+    if (driverActive) {
+        GameAbandoned = true;
+        newGameRequested = true;
+        return;
+    }
+    driverActive = true;
+    newGameRequested = true;
+    while (newGameRequested && !ProgramEnding) {
+        newGameRequested = false;
+        GameAbandoned = false;
+        NewGame();
+    }
+    GameAbandoned = ProgramEnding;
+    driverActive = false;
+}
+
+bool GameRunning() { return driverActive; }
+
+}  // namespace cardovia

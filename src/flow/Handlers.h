@@ -1,0 +1,8 @@
+#pragma once
+
+namespace cardovia {
+
+// Gives every control and menu entry of the table window its handler.
+void ConnectHandlers();
+
+}  // namespace cardovia

@@ -1,0 +1,29 @@
+#include "flow/Menus.h"
+
+#include "flow/GameLoop.h"
+#include "model/Settings.h"
+#include "model/Table.h"
+#include "ui/Form.h"
+#include "ui/Messages.h"
+
+namespace cardovia {
+
+void MnuNew_Click() {
+    if (GameInProgress) {
+        ShowMessageDialog(PlayerName +
+                              " you are in the middle of a game, are you sure you really wish to "
+                              "start a new game?.",
+                          "New Game", "No Cancel", "", kPictureNotice, "Really start new game?");
+        if (DialogButton == 1) return;
+        // The running game is given up: its hand is not scored and no
+        // statistics change; the new game keeps the zeroed totals.
+        TableForm& f = Frmtable();
+        for (int side : {kPlayer, kOpponent}) {
+            f.LblCurrTot[side].caption.clear();
+            GameScore[side] = 0;
+        }
+    }
+    PlayNewGame();
+}
+
+}  // namespace cardovia

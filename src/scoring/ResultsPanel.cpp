@@ -1,0 +1,23 @@
+#include "scoring/ResultsPanel.h"
+
+#include "flow/Leaving.h"
+#include "model/Table.h"
+#include "scoring/PlayerFile.h"
+#include "ui/Form.h"
+
+namespace cardovia {
+
+void cmdNew_Click() {
+    TableIdle = true;
+    Frmtable().FramResults.visible = false;
+}
+
+void cmdSave_Click() {
+    Frmtable().FramResults.visible = false;
+    SavePlayerFile();
+    GameInProgress = false;
+    TableIdle = true;
+    LetsExit();
+}
+
+}  // namespace cardovia
