@@ -24,6 +24,7 @@ struct HeadlessDeadlock : std::runtime_error {
 class HeadlessPlatform : public Platform {
 public:
     explicit HeadlessPlatform(std::uint64_t seed = 1) : rng_(seed) {}
+    void Seed(std::uint64_t seed) { rng_.seed(seed); }
 
     std::int64_t NowMs() override { return now; }
     void WaitUntil(const std::function<bool()>& done,
