@@ -113,6 +113,18 @@ CardItem::CardItem(int index, Picture* picture) : ControlItem(picture), index_(i
 
 bool CardItem::ContentChanged() {
     const Picture& p = *picture();
+    // The hover hints' pointers: the platform's own pointing hand, forbidden
+    // sign and closed hand read at once on every desktop.
+    const int cursor = p.mousePointer == Pointer::Custom ? p.mouseIcon : 0;
+    if (cursor != cursor_) {
+        cursor_ = cursor;
+        switch (cursor) {
+            case 1: setCursor(Qt::PointingHandCursor); break;
+            case 2: setCursor(Qt::ForbiddenCursor); break;
+            case 3: setCursor(Qt::ClosedHandCursor); break;
+            default: unsetCursor(); break;
+        }
+    }
     if (p.image == image_ && p.border == border_) return false;
     image_ = p.image;
     border_ = p.border;

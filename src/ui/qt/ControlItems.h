@@ -50,6 +50,7 @@ private:
     int index_;
     i16 image_ = -1;
     bool border_ = false;
+    int cursor_ = -1;
 };
 
 class LabelItem : public ControlItem {

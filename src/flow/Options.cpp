@@ -1,0 +1,70 @@
+#include "flow/Options.h"
+
+#include "model/Settings.h"
+#include "player/FollowMouse.h"
+#include "scoring/PlayerFile.h"
+#include "ui/Form.h"
+#include "ui/Messages.h"
+#include "ui/Platform.h"
+
+#include <string>
+
+namespace cardovia {
+
+namespace {
+
+// Sets nothing itself: tells the player the option now in force and keeps it.
+void Confirm(const std::string& title, const std::string& message) {
+    ShowMessageDialog(PlayerName + message, "O.K.", "", "", kPictureNotice, title);
+    SavePlayerFile();
+}
+
+}  // namespace
+
+void MnuName_Click() {
+    const bool change = Sys().AskYesNo(
+        "Please enter your name",
+        " Welcome " + PlayerName + " if you wish to change the Player's name click on 'Yes' ");
+    if (!change) return;
+    // Cancelling the input box gives an empty name, and the empty name is kept.
+    PlayerName = Sys().InputBox("Enter your name", "Please enter new player's name.");
+    TableForm& f = Frmtable();
+    f.LblPlayer.caption = f.lblPnameScore.caption = PlayerName;
+    SavePlayerFile();
+}
+
+void MnuFast_Click() {
+    SpeedDelay = kFastSpeed;
+    Confirm("Quicker Play", " the game will now play quickly until you change it again");
+}
+
+void MnuMed_Click() {
+    SpeedDelay = kMediumSpeed;
+    Confirm("Normal Play", " the game will now play at a normal rate until you change it again");
+}
+
+void MnuSlow_Click() {
+    SpeedDelay = kSlowSpeed;
+    Confirm("Slow Play", " the game will now play slowly until you change it again");
+}
+
+void MnuBlue_Click() {
+    CardBack = true;
+    Confirm("Blue card backs", " card backs will now be blue colour until you change to red");
+}
+
+void MnuRed_Click() {
+    CardBack = false;
+    Confirm("Red card backs", " card backs will now be red colour until you change to blue");
+}
+
+void FramResults_MouseDown(i16) {
+    TableForm& f = Frmtable();
+    FollowMouse.SetObject(&f.FramResults);
+    ZOrder(f.FramResults);
+    FollowMouse.SetEnabled(true);
+}
+
+void FramResults_MouseUp(i16) { FollowMouse.SetEnabled(false); }
+
+}  // namespace cardovia

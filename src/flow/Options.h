@@ -1,0 +1,19 @@
+#pragma once
+// The options: the player's name, the play speed and the card backs, each
+// written to the player file as soon as it changes.
+
+#include "model/Card.h"
+
+namespace cardovia {
+
+void MnuName_Click();
+void MnuFast_Click();
+void MnuMed_Click();
+void MnuSlow_Click();
+void MnuBlue_Click();
+void MnuRed_Click();
+// The results panel can be dragged out of the way.
+void FramResults_MouseDown(i16 button);
+void FramResults_MouseUp(i16 button);
+
+}  // namespace cardovia

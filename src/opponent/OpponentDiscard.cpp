@@ -1,0 +1,149 @@
+#include "opponent/OpponentDiscard.h"
+
+#include "flow/Pacing.h"
+#include "model/Settings.h"
+#include "model/Table.h"
+#include "player/Hand.h"
+#include "rules/DiscardPile.h"
+#include "rules/MinimumMeld.h"
+#include "ui/Errors.h"
+#include "ui/Form.h"
+#include "ui/Messages.h"
+
+#include <array>
+#include <span>
+
+namespace cardovia {
+
+namespace {
+
+// A black three blocks the pile for the next player; it is worth throwing only
+// once the pile holds something worth protecting.
+constexpr int kPileWorthBlocking = 2;
+
+struct Waypoint {
+    int left;
+    int top;
+};
+// A discard travels from the hand down to the pile at the bottom left.
+constexpr std::array<Waypoint, 3> kOpponentDiscardPath = {
+    {{2640, 1920}, {1560, 4200}, {840, 6240}}};
+constexpr std::array<Waypoint, 2> kPlayerDiscardPath = {{{2520, 7800}, {1320, 6840}}};
+
+std::span<const Waypoint> DiscardPath(int side) {
+    if (side == kOpponent) return kOpponentDiscardPath;
+    return kPlayerDiscardPath;
+}
+
+int Rank(int card) {
+    return Cards[card].Rank;
+}
+
+bool IsNatural(int card) {
+    const int rank = Rank(card);
+    return rank != kTwo && rank != kJoker && rank != kBlackThree;
+}
+
+// Only the meld ranks have a meld record; any other rank is one the player
+// cannot lay off.
+bool PlayerHasMeld(int rank) {
+    return rank >= kAce && rank <= kMeldRanks && MeldTable[rank].Melded[kPlayer];
+}
+
+bool HeldOnce(int card) {
+    return RankCount[Rank(card)] == 1;
+}
+bool HeldThrice(int card) {
+    return RankCount[Rank(card)] == 3;
+}
+
+bool BlackThreeOnGrownPile(int card) {
+    return Rank(card) == kBlackThree && DiscardCount >= kPileWorthBlocking;
+}
+bool LoneCardPlayerCannotUse(int card) {
+    return IsNatural(card) && HeldOnce(card) && !PlayerHasMeld(Rank(card));
+}
+bool ThreeOfAKindPlayerCannotUse(int card) {
+    return IsNatural(card) && HeldThrice(card) && !PlayerHasMeld(Rank(card));
+}
+bool LoneCard(int card) {
+    return IsNatural(card) && HeldOnce(card);
+}
+bool ThreeOfAKind(int card) {
+    return IsNatural(card) && HeldThrice(card);
+}
+bool NotWild(int card) {
+    return !IsWildRank(Rank(card));
+}
+bool AnyCard(int) {
+    return true;
+}
+
+// Pairs and groups of four or more are kept longest, a black three on a small
+// pile until only wild cards would be left, and a wild card is given up last.
+using Pass = bool (*)(int card);
+constexpr std::array<Pass, 8> kDiscardPasses = {BlackThreeOnGrownPile,
+                                                LoneCardPlayerCannotUse,
+                                                ThreeOfAKindPlayerCannotUse,
+                                                LoneCard,
+                                                ThreeOfAKind,
+                                                IsNatural,
+                                                NotWild,
+                                                AnyCard};
+
+int FirstInHand(Pass pass) {
+    for (int i = 1; i <= kDeckSize; ++i) {
+        if (Cards[i].Location == OpponentHand && pass(i)) return i;
+    }
+    return 0;
+}
+
+int ChooseDiscard() {
+    for (Pass pass : kDiscardPasses) {
+        if (const int card = FirstInHand(pass); card != 0) return card;
+    }
+    return 0;
+}
+
+void ShowTravel(int card, int side) {
+    Picture& pic = Pic(card);
+    for (const Waypoint& point : DiscardPath(side)) {
+        ShowFace(card);
+        pic.Move(point.left, point.top);
+        ZOrder(pic);
+        Pause();
+    }
+}
+
+}  // namespace
+
+void DiscardWhatCard() {
+    Trap("DiscardWhatCard", [] {
+        // Thaddock went out by melding.
+        if (HandCount[kOpponent] == 0) return;
+        // Throwing the last card would be going out, which needs a canasta.
+        if (HandCount[kOpponent] == 1 && !HasCanasta[kOpponent]) {
+            ShowStatus(" Thaddock cannot discard at present- no Canasta");
+            return;
+        }
+        EstablishPoints(kOpponent);
+        if (const int card = ChooseDiscard(); card != 0) MakeDiscard(kOpponent, card);
+    });
+}
+
+void MakeDiscard(int side, int card) {
+    Trap("MakeDiscard", [&] {
+        Cards[card].Location = DiscardPile;
+        TopDiscard = static_cast<i16>(card);
+        DelayMs = pauses::kDiscardStep;
+        ShowTravel(card, side);
+        CardSoundPause();
+        ShuffleDiscard();
+        SortHand(side);
+        // The pile is shown as the side that plays next sees it.
+        DiscardFrozen(side == kPlayer ? kOpponent : kPlayer);
+        DelayMs = SpeedDelay;
+    });
+}
+
+}  // namespace cardovia

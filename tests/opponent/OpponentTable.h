@@ -1,0 +1,83 @@
+#pragma once
+// A table on which Thaddock's turn can be set up card by card: hands, melds
+// booked as the meld table books them, and a discard pile.
+
+#include <initializer_list>
+#include <vector>
+
+#include "player/Hand.h"
+#include "rules/DiscardPile.h"
+#include "support/TestTable.h"
+
+namespace cardovia::testing {
+
+// Lays cards on a side's meld in the order given and books them: a wild card
+// (index 1..12) marks the meld, and every card from it on counts as laid since
+// the first wild card. Seven cards make a canasta.
+template <class CardRange>
+void BookMeld(int side, int rank, const CardRange& cards) {
+    MeldRecord& m = MeldTable[rank];
+    for (int c : cards) {
+        Cards[c].Location = side == kPlayer ? PlayerMelds : OpponentMelds;
+        Cards[c].MeldRank[side] = static_cast<i16>(rank);
+        ++m.Count[side];
+        if (IsWildIndex(c)) {
+            m.HasWild[side] = true;
+            ++m.WildCount[side];
+        }
+        if (m.HasWild[side]) ++m.CountSinceWild[side];
+    }
+    m.Melded[side] = true;
+    if (m.Count[side] >= 7) HasCanasta[side] = true;
+}
+
+class OpponentTable : public TableTest {
+  protected:
+    void SetUp() override {
+        TableTest::SetUp();
+        AllInStock();
+    }
+
+    // Puts cards in a side's hand and lays the hand out, which recounts it.
+    static void ToHand(int side, std::initializer_list<int> cards) {
+        for (int c : cards) Cards[c].Location = static_cast<i16>(side);
+        SortHand(side);
+    }
+
+    static void LayMeld(int side, int rank, std::initializer_list<int> cards) {
+        BookMeld(side, rank, cards);
+    }
+
+    static void Opened(int side) {
+        MeldOpened[side] = true;
+        MinMeld[side] = 0;
+    }
+
+    // The pile in the order the cards were thrown: the last one is on top.
+    static void ToPile(std::initializer_list<int> cards) {
+        for (int c : cards) {
+            Cards[c].Location = DiscardPile;
+            TopDiscard = static_cast<i16>(c);
+        }
+        ShuffleDiscard();
+    }
+
+    static std::vector<int> At(CardLocation where) {
+        std::vector<int> found;
+        for (int i = 1; i <= kDeckSize; ++i) {
+            if (Cards[i].Location == where) found.push_back(i);
+        }
+        return found;
+    }
+
+    // The cards of Thaddock's meld of a rank, in index order.
+    static std::vector<int> OpponentMeld(int rank) {
+        std::vector<int> found;
+        for (int i : At(OpponentMelds)) {
+            if (Cards[i].MeldRank[kOpponent] == rank) found.push_back(i);
+        }
+        return found;
+    }
+};
+
+}  // namespace cardovia::testing
