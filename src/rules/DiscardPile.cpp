@@ -31,9 +31,12 @@ PileStates WorkOut(int side) {
 
 const char* CaptionWord(PileStates state) {
     switch (state) {
-        case PileStates::Frozen: return "Frozen ";
-        case PileStates::Blocked: return "Blocked ";
-        case PileStates::Open: break;
+        case PileStates::Frozen:
+            return "Frozen ";
+        case PileStates::Blocked:
+            return "Blocked ";
+        case PileStates::Open:
+            break;
     }
     return "Cards ";
 }

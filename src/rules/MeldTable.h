@@ -17,7 +17,9 @@ inline constexpr int kMeldCascade = 25;
 
 // Ranks that have a meld record. Anything else laid on a meld is an
 // unexpected error, reported by the caller's trap, never a stray write.
-inline constexpr bool IsMeldRank(int r) { return r >= 1 && r <= kMeldRanks; }
+inline constexpr bool IsMeldRank(int r) {
+    return r >= 1 && r <= kMeldRanks;
+}
 
 // Lays one card (natural or wild) on the side's meld of rank r and books it.
 void PutCardOnMeld(int card, int r, int side);
