@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("cardovia");
 
-    cardovia::ProgramDirectory = QCoreApplication::applicationDirPath().toStdString();
+    cardovia::ProgramDirectory = cardovia::DataDirectory =
+        QCoreApplication::applicationDirPath().toStdString();
     cardovia::UserDataDirectory =
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
 

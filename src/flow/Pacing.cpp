@@ -36,7 +36,7 @@ void CardSoundPause() {
 }
 
 void PlaySoundFile(const std::string& fileName) {
-    Sys().PlaySound((std::filesystem::path(ProgramDirectory) / fileName).string());
+    Sys().PlaySound((std::filesystem::path(DataDirectory) / fileName).string());
 }
 
 }  // namespace cardovia

@@ -29,6 +29,9 @@ struct PlayerRecord {
 // directory cannot be written. Set once at start-up.
 inline std::string ProgramDirectory = ".";
 inline std::string UserDataDirectory;
+// Where the sounds and the help text are found: the program's directory when
+// the program runs from its build, the shared data directory when installed.
+inline std::string DataDirectory = ".";
 
 // Where Name.dat lives: the program's directory when it can be written to,
 // otherwise the user's data directory.

@@ -98,11 +98,11 @@ TEST(HelpText, NamesThaddockAndCardoviaAndClosesWithEnjoyCanasta) {
 
 class HelpWindowTest : public ::testing::Test {
   protected:
-    void SetUp() override { ProgramDirectory = kDataDir.string(); }
+    void SetUp() override { DataDirectory = kDataDir.string(); }
     void TearDown() override {
         HelpWindow::CloseIfOpen();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        ProgramDirectory = savedDirectory_;
+        DataDirectory = savedDirectory_;
     }
 
     // Opens the help window; should it wait for the player, a watchdog closes
@@ -124,7 +124,7 @@ class HelpWindowTest : public ::testing::Test {
 
   private:
     QtPlatform platform_;
-    std::string savedDirectory_ = ProgramDirectory;
+    std::string savedDirectory_ = DataDirectory;
 };
 
 TEST_F(HelpWindowTest, OpensBesideTheGameWithTheHelpTextInItsTextArea) {
@@ -176,7 +176,7 @@ TEST_F(HelpWindowTest, CloseButtonUnloadsTheWindowAndTheNextShowingBuildsItAgain
 
 TEST_F(HelpWindowTest, MissingHelpFileGivesOneLineSayingSo) {
     QTemporaryDir empty;
-    ProgramDirectory = empty.path().toStdString();
+    DataDirectory = empty.path().toStdString();
     HelpWindow* window = OpenWithoutWaiting();
     ASSERT_NE(window, nullptr);
     const QString shown = window->Text()->toPlainText();

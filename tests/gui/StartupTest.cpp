@@ -33,7 +33,7 @@ protected:
         dir = std::filesystem::temp_directory_path() / "cardovia-gui-startup";
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
-        ProgramDirectory = dir.string();
+        ProgramDirectory = DataDirectory = dir.string();
         InstallPlatform(&platform);
         window = std::make_unique<TableWindow>(Frmtable());
         platform.SetWindow(window.get());

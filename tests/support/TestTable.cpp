@@ -16,7 +16,7 @@ void TableTest::SetUp() {
     dir = std::filesystem::temp_directory_path() /
           ("cardovia-test-" + std::to_string(rd()) + std::to_string(rd()));
     std::filesystem::create_directories(dir);
-    ProgramDirectory = dir.string();
+    ProgramDirectory = DataDirectory = dir.string();
     UserDataDirectory = (dir / "user").string();
 }
 

@@ -53,7 +53,7 @@ QFont HelpFont() {
 }  // namespace
 
 QString HelpTextPath() {
-    return QString::fromStdString(ProgramDirectory) + "/help.txt";
+    return QString::fromStdString(DataDirectory) + "/help.txt";
 }
 
 QString LoadHelpText(const QString& path) {

@@ -19,6 +19,7 @@
 #include <QUrl>
 
 #include <chrono>
+#include <cmath>
 
 namespace cardovia::qt {
 
@@ -49,9 +50,8 @@ void QtPlatform::WaitUntil(const std::function<bool()>& done,
         }
         if (deadline) {
             const auto left = std::max<std::int64_t>(0, deadline() - NowMs());
-            if (!timer.isActive() || timer.remainingTime() != left) {
-                timer.start(static_cast<int>(left));
-            }
+            const auto realLeft = static_cast<int>(std::ceil(static_cast<double>(left) / timeScale_));
+            if (!timer.isActive() || timer.remainingTime() != realLeft) timer.start(realLeft);
         }
     };
     QObject::connect(&timer, &QTimer::timeout, &loop, check);

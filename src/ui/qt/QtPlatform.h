@@ -23,7 +23,11 @@ public:
     ~QtPlatform() override;
     void SetWindow(TableWindow* window) { window_ = window; }
 
-    std::int64_t NowMs() override { return clock_.elapsed(); }
+    std::int64_t NowMs() override {
+        return static_cast<std::int64_t>(static_cast<double>(clock_.elapsed()) * timeScale_);
+    }
+    // Tests run the game's clock faster: every pause lasts 1/factor as long.
+    void SetTimeScale(double factor) { timeScale_ = factor; }
     void WaitUntil(const std::function<bool()>& done,
                    const std::function<std::int64_t()>& deadline) override;
     i16 RunMessageDialog(const DialogRequest& request) override;
@@ -40,6 +44,7 @@ public:
 
 private:
     QElapsedTimer clock_;
+    double timeScale_ = 1.0;
     std::mt19937_64 random_;
     TableWindow* window_ = nullptr;
     bool audioChecked_ = false;
