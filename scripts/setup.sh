@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-multimedia-dev libqt6multimedia6 libxkbcommon-dev libgl-dev
-  libgtest-dev fonts-dejavu-core
+  libgtest-dev fonts-dejavu-core desktop-file-utils appstream dpkg-dev file
 )
 if [ "${CARDOVIA_WITH_XVFB:-0}" = 1 ]; then
   packages+=(xvfb xdotool x11-utils imagemagick)

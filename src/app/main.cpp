@@ -1,24 +1,50 @@
 // Cardovia: two-handed Canasta against Thaddock.
 
+#include "app/CommandLine.h"
+#include "app/Locations.h"
 #include "flow/Handlers.h"
 #include "flow/Startup.h"
-#include "model/PlayerFile.h"
 #include "ui/Form.h"
 #include "ui/qt/QtPlatform.h"
 #include "ui/qt/TableWindow.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QIcon>
 #include <QStandardPaths>
 
+namespace {
+
+// The theme's icon when the desktop has one by our name, otherwise our own files.
+QIcon WindowIcon(const std::string& iconDirectory) {
+    const QDir theme(QString::fromStdString(iconDirectory));
+    const QString file =
+        QStringLiteral("/apps/%1.png").arg(QLatin1String(cardovia::app::kApplicationId));
+    QIcon files;
+    for (const QString& size : theme.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString path = theme.filePath(size + file);
+        if (QFileInfo::exists(path)) files.addFile(path);
+    }
+    return QIcon::fromTheme(QLatin1String(cardovia::app::kApplicationId), files);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (const auto exitCode = cardovia::app::HandleCommandLine(argc, argv, CARDOVIA_VERSION)) {
+        return *exitCode;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName("cardovia");
+    QApplication::setApplicationVersion(CARDOVIA_VERSION);
+    QGuiApplication::setDesktopFileName(QLatin1String(cardovia::app::kApplicationId));
 
-    cardovia::ProgramDirectory = cardovia::DataDirectory =
-        QCoreApplication::applicationDirPath().toStdString();
-    cardovia::UserDataDirectory =
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+    const cardovia::app::Locations locations = cardovia::app::ChooseLocations(
+        QCoreApplication::applicationDirPath().toStdString(), CARDOVIA_INSTALLED_DATA,
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+    cardovia::app::UseLocations(locations);
+    QApplication::setWindowIcon(WindowIcon(locations.iconDirectory));
 
     cardovia::qt::QtPlatform platform;
     cardovia::InstallPlatform(&platform);
