@@ -147,6 +147,8 @@ void GetScoresHand() {
         i16 totals[3] = {0, 0, 0};
         for (int side : {kPlayer, kOpponent}) totals[side] = ScoreSide(side);
         f.LblP.caption = PlayerName;
+        // Laying out the hands brought their cards forward; the panel stays on top.
+        ZOrder(f.FramResults);
         ClearHandComponents();
         WriteComment(totals[kPlayer], totals[kOpponent]);
         if (GameScore[kPlayer] <= TargetScore && GameScore[kOpponent] <= TargetScore) {

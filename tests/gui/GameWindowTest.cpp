@@ -27,6 +27,7 @@
 #include <QTimer>
 
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
@@ -120,6 +121,15 @@ protected:
         EXPECT_LT(clock.elapsed(), 60000);
     }
 
+    // With CARDOVIA_SHOTS set to a directory, the window is saved there as a
+    // PNG at the moments a test names (the README's pictures come from here).
+    void Shot(const char* name) const {
+        if (const char* shots = std::getenv("CARDOVIA_SHOTS")) {
+            window->Sync();
+            window->grab().save(QString("%1/%2.png").arg(shots, name));
+        }
+    }
+
     static bool PlayersTurnStarts() {
         return PlayerTurn && MustDraw && !HasDrawn && !PlayerMoveInProgress();
     }
@@ -165,7 +175,10 @@ TEST_F(GameWindowTest, AHandIsPlayedWithTheMouseToTheResultsPanel) {
     int laid = 0;
     int discards = 0;
     RunGame([&] {
-        if (Frmtable().FramResults.visible) return true;
+        if (Frmtable().FramResults.visible) {
+            Shot("results");
+            return true;
+        }
         if (!PlayerTurn || PlayerMoveInProgress()) return false;
         if (MustDraw && !HasDrawn) {
             int top = 0;
@@ -177,6 +190,7 @@ TEST_F(GameWindowTest, AHandIsPlayedWithTheMouseToTheResultsPanel) {
             return false;
         }
         if (!HasDrawn) return false;
+        if (laid >= 3 && discards >= 2) Shot("hand");
         std::array<int, 16> held{};
         for (int i = 1; i <= kDeckSize; ++i) {
             if (Cards[i].Location == PlayerHand) ++held[Cards[i].Rank];
