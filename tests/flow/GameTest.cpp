@@ -13,13 +13,6 @@
 namespace cardovia::testing {
 namespace {
 
-std::string FileText(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 class WholeGame : public GameTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(WholeGame, IsPlayedToGameOverWithEveryCardAccountedFor) {

@@ -17,12 +17,7 @@ protected:
     void Write(const std::string& content) const {
         std::ofstream(path(), std::ios::binary) << content;
     }
-    std::string Read(const std::string& p) const {
-        std::ifstream in(p, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    static std::string Read(const std::string& p) { return FileText(p); }
 };
 
 TEST_F(PlayerFileTest, NewPlayerFileReadsAsOneCrLfLine) {

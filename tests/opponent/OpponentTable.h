@@ -11,26 +11,6 @@
 
 namespace cardovia::testing {
 
-// Lays cards on a side's meld in the order given and books them: a wild card
-// (index 1..12) marks the meld, and every card from it on counts as laid since
-// the first wild card. Seven cards make a canasta.
-template <class CardRange>
-void BookMeld(int side, int rank, const CardRange& cards) {
-    MeldRecord& m = MeldTable[rank];
-    for (int c : cards) {
-        Cards[c].Location = side == kPlayer ? PlayerMelds : OpponentMelds;
-        Cards[c].MeldRank[side] = static_cast<i16>(rank);
-        ++m.Count[side];
-        if (IsWildIndex(c)) {
-            m.HasWild[side] = true;
-            ++m.WildCount[side];
-        }
-        if (m.HasWild[side]) ++m.CountSinceWild[side];
-    }
-    m.Melded[side] = true;
-    if (m.Count[side] >= 7) HasCanasta[side] = true;
-}
-
 class OpponentTable : public TableTest {
   protected:
     void SetUp() override {

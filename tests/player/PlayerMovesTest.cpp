@@ -34,19 +34,10 @@ protected:
     }
     // Lays a meld of the player's directly: a canasta to allow going out, for instance.
     static void Meld(int rank, std::initializer_list<int> cards) {
+        BookMeld(1, rank, cards);
         for (int c : cards) {
-            Cards[c].Location = PlayerMelds;
-            Cards[c].MeldRank[1] = static_cast<i16>(rank);
-            if (IsWildIndex(c)) {
-                Cards[c].Rank = static_cast<i16>(rank);
-                ++MeldTable[rank].WildCount[1];
-                MeldTable[rank].HasWild[1] = true;
-            }
-            if (MeldTable[rank].HasWild[1]) ++MeldTable[rank].CountSinceWild[1];
-            ++MeldTable[rank].Count[1];
+            if (IsWildIndex(c)) Cards[c].Rank = static_cast<i16>(rank);  // joined by the player
         }
-        MeldTable[rank].Melded[1] = true;
-        if (MeldTable[rank].Count[1] >= 7) HasCanasta[1] = true;
         MeldOpened[1] = true;
     }
     std::string Status() const { return Frmtable().StatusPanels[2]; }

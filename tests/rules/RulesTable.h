@@ -31,22 +31,8 @@ class RulesTest : public TableTest {
         DiscardCount = static_cast<i16>(cards.size());
     }
 
-    // Books the cards on a side's meld as the meld table would, wild cards
-    // (indexes 1..12) counted from the first of them on.
     static void LayMeld(int side, int rank, std::initializer_list<int> cards) {
-        MeldRecord& m = MeldTable[rank];
-        for (int c : cards) {
-            Cards[c].Location = side == kPlayer ? PlayerMelds : OpponentMelds;
-            Cards[c].MeldRank[side] = static_cast<i16>(rank);
-            ++m.Count[side];
-            if (IsWildIndex(c)) {
-                m.HasWild[side] = true;
-                ++m.WildCount[side];
-            }
-            if (m.HasWild[side]) ++m.CountSinceWild[side];
-        }
-        m.Melded[side] = true;
-        if (m.Count[side] >= 7) HasCanasta[side] = true;
+        BookMeld(side, rank, cards);
     }
 
     static std::string Panel(int n) { return Frmtable().StatusPanels[n]; }

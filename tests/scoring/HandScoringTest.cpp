@@ -10,21 +10,8 @@ protected:
         TableTest::SetUp();
         AllInStock();
     }
-    // Lays the given cards on a side's meld of a rank, booking the meld as the
-    // meld table would: the wild cards among them (indexes 1..12) come first.
     static void LayMeld(int side, int rank, std::initializer_list<int> cards) {
-        MeldRecord& m = MeldTable[rank];
-        for (int c : cards) {
-            Cards[c].Location = side == 1 ? PlayerMelds : OpponentMelds;
-            Cards[c].MeldRank[side] = static_cast<i16>(rank);
-            ++m.Count[side];
-            if (IsWildIndex(c)) {
-                m.HasWild[side] = true;
-                ++m.WildCount[side];
-            }
-            if (m.HasWild[side]) ++m.CountSinceWild[side];
-        }
-        m.Melded[side] = true;
+        BookMeld(side, rank, cards);
     }
     static std::string Caption(const Label& l) { return l.caption; }
 };

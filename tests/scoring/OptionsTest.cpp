@@ -12,13 +12,6 @@
 namespace cardovia::testing {
 namespace {
 
-std::string FileText(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 class OptionsTest : public GameTest {
 protected:
     void SetTarget(const std::string& text) {

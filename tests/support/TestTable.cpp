@@ -3,9 +3,18 @@
 #include "model/PlayerFile.h"
 #include "player/FollowMouse.h"
 
+#include <fstream>
 #include <random>
+#include <sstream>
 
 namespace cardovia::testing {
+
+std::string FileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 void TableTest::SetUp() {
     ResetModel();

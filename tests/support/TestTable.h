@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 
 #include "model/Card.h"
@@ -14,6 +15,32 @@
 #include "ui/headless/HeadlessPlatform.h"
 
 namespace cardovia::testing {
+
+// Lays cards on a side's meld in the order given and books them as the meld
+// table would: a wild card (index 1..12) marks the meld, every card from it on
+// counts as laid since the first wild card, and seven cards make a canasta.
+template <class CardRange>
+void BookMeld(int side, int rank, const CardRange& cards) {
+    MeldRecord& m = MeldTable[rank];
+    for (int c : cards) {
+        Cards[c].Location = side == kPlayer ? PlayerMelds : OpponentMelds;
+        Cards[c].MeldRank[side] = static_cast<i16>(rank);
+        ++m.Count[side];
+        if (IsWildIndex(c)) {
+            m.HasWild[side] = true;
+            ++m.WildCount[side];
+        }
+        if (m.HasWild[side]) ++m.CountSinceWild[side];
+    }
+    m.Melded[side] = true;
+    if (m.Count[side] >= 7) HasCanasta[side] = true;
+}
+inline void BookMeld(int side, int rank, std::initializer_list<int> cards) {
+    BookMeld<std::initializer_list<int>>(side, rank, cards);
+}
+
+// The whole content of a file.
+std::string FileText(const std::filesystem::path& path);
 
 class TableTest : public ::testing::Test {
 protected:
