@@ -105,6 +105,13 @@ TEST_F(StartupTest, TheMenuBarCarriesEveryEntryWithItsShortcut) {
     }
     EXPECT_FALSE(window->ActionFor(f.MnuTakeBack)->isEnabled());
     EXPECT_TRUE(window->ActionFor(f.MnuPlay)->isEnabled());
+    // While the Play menu is off (a deal), its shortcut keys are off too.
+    Frmtable().MnuPlay.enabled = false;
+    window->Sync();
+    EXPECT_FALSE(window->ActionFor(f.MnuNew)->isEnabled());
+    Frmtable().MnuPlay.enabled = true;
+    window->Sync();
+    EXPECT_TRUE(window->ActionFor(f.MnuNew)->isEnabled());
 }
 
 TEST_F(StartupTest, TheTableShowsItsLabelsAndKeepsThePanelsHidden) {

@@ -67,11 +67,23 @@ QAction* TableWindow::ActionFor(const MenuItem& item) const {
     return nullptr;
 }
 
+bool TableWindow::MenuEnabled(const MenuItem* entry) const {
+    for (const MenuItem* top : form_.MenuBar) {
+        for (const MenuItem* item : top->items) {
+            if (item == entry) return top->enabled;
+        }
+    }
+    return true;
+}
+
 void TableWindow::Sync() {
     const QString caption = QString::fromStdString(form_.Caption);
     if (windowTitle() != caption) setWindowTitle(caption);
     for (const auto& [item, action] : actions_) {
-        if (action->isEnabled() != item->enabled) action->setEnabled(item->enabled);
+        // An entry of a disabled menu is disabled too, so its shortcut key
+        // cannot reach it either (the Play menu while cards are dealt).
+        const bool enabled = item->enabled && MenuEnabled(item);
+        if (action->isEnabled() != enabled) action->setEnabled(enabled);
         if (action->isVisible() != item->visible) action->setVisible(item->visible);
         const QString text = QString::fromStdString(item->caption);
         if (action->text() != text) action->setText(text);

@@ -32,6 +32,7 @@ protected:
 
 private:
     void BuildMenus();
+    bool MenuEnabled(const MenuItem* entry) const;
     TableForm& form_;
     TableView* view_;
     std::array<QLabel*, 5> panels_{};
