@@ -299,15 +299,15 @@ class X11:
 # Pixel tests
 # --------------------------------------------------------------------------
 
-def make_pixel_test(spec: str):
+def make_pixel_test(what: str):
     """green: felt-like green; any: not the black Xvfb root; RRGGBB[:tol]: that colour."""
-    if spec == "green":
+    if what == "green":
         return lambda p: p[1] >= 60 and p[1] - p[0] >= 40 and p[1] - p[2] >= 40
-    if spec == "any":
+    if what == "any":
         return lambda p: p != (0, 0, 0)
-    m = re.fullmatch(r"#?([0-9a-fA-F]{6})(?::(\d+))?", spec)
+    m = re.fullmatch(r"#?([0-9a-fA-F]{6})(?::(\d+))?", what)
     if not m:
-        raise ValueError(f"bad --paint value {spec!r}")
+        raise ValueError(f"bad --paint value {what!r}")
     want = tuple(int(m.group(1)[i:i + 2], 16) for i in (0, 2, 4))
     tol = int(m.group(2) or 12)
     return lambda p: all(abs(a - b) <= tol for a, b in zip(p, want))
@@ -936,7 +936,7 @@ def print_report(report: dict) -> None:
             print(f"    {line}")
 
 
-def check_tools(probe: str, shots: bool) -> list[str]:
+def check_tools(probe: str) -> list[str]:
     needed = ["Xvfb"]
     if probe == "tools":
         needed += ["xdotool", "import"]
@@ -984,7 +984,7 @@ def main() -> int:
     except (re.error, ValueError) as e:
         ap.error(str(e))
 
-    missing = check_tools(opts.probe, bool(opts.shots))
+    missing = check_tools(opts.probe)
     if missing:
         pkgs = sorted({TOOL_PACKAGES[t] for t in missing})
         log(f"startup_bench: missing tool(s): {', '.join(missing)}; install with: apt-get install {' '.join(pkgs)}")
@@ -1016,6 +1016,8 @@ def main() -> int:
                 r = one_run(i, opts, workdir, pixel_test, state)
             except RunFailed as e:
                 r = {"run": i, "error": str(e)}
+            except (XError, OSError, RuntimeError, subprocess.SubprocessError) as e:
+                r = {"run": i, "error": f"{type(e).__name__}: {e}"}
             runs.append(r)
             if "error" in r:
                 log(f"run {i}/{opts.runs}: FAILED: {r['error']}")

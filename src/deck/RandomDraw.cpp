@@ -13,7 +13,9 @@ namespace {
 // The index a random number picks: r x 108 rounded to the nearest integer,
 // halves to even. Index 1 is reached from (0.5, 1.5) but 108 only from
 // [107.5, 108), so card 108 comes up half as often as the others; 0 is refused.
-int PickIndex(double r) { return static_cast<int>(std::nearbyint(r * kDeckSize)); }
+int PickIndex(double r) {
+    return static_cast<int>(std::nearbyint(r * kDeckSize));
+}
 
 bool StockHoldsACard() {
     for (int i = 1; i <= kDeckSize; ++i) {

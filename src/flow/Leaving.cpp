@@ -23,7 +23,9 @@ void LetsExit() {
     SavePlayerFile();
 }
 
-void MnuExit_Click() { LetsExit(); }
+void MnuExit_Click() {
+    LetsExit();
+}
 
 bool Form_QueryUnload() {
     ShowMessageDialog(PlayerName + " do you really wish to exit?", "Yes Exit", "Carry On", "",

@@ -65,6 +65,8 @@ void FramResults_MouseDown(i16) {
     FollowMouse.SetEnabled(true);
 }
 
-void FramResults_MouseUp(i16) { FollowMouse.SetEnabled(false); }
+void FramResults_MouseUp(i16) {
+    FollowMouse.SetEnabled(false);
+}
 
 }  // namespace cardovia

@@ -66,9 +66,15 @@ struct Card {
 // Index 0 is never a card.
 inline std::array<Card, kDeckSize + 1> Cards{};
 
-inline bool IsWildIndex(int card) { return card >= kFirstJoker && card <= kLastWild; }
-inline bool IsJokerIndex(int card) { return card >= kFirstJoker && card <= kLastJoker; }
-inline bool IsWildRank(int rank) { return rank == kTwo || rank == kJoker; }
+inline bool IsWildIndex(int card) {
+    return card >= kFirstJoker && card <= kLastWild;
+}
+inline bool IsJokerIndex(int card) {
+    return card >= kFirstJoker && card <= kLastJoker;
+}
+inline bool IsWildRank(int rank) {
+    return rank == kTwo || rank == kJoker;
+}
 
 // Sets Value, Rank and CardName of every card from the deck layout; other
 // fields are left alone. Ends by putting DelayMs back to SpeedDelay.

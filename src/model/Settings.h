@@ -22,10 +22,12 @@ inline i16 TargetScore = kDefaultTarget;
 inline bool LearningMode = false;
 inline i16 GamesWon = 0;
 inline i16 GamesLost = 0;
-inline i16 DelayMs = kMediumSpeed;  // length of the next pause, ms
-inline std::int64_t DelayStart = 0; // clock reading at which the current pause began
+inline i16 DelayMs = kMediumSpeed;   // length of the next pause, ms
+inline std::int64_t DelayStart = 0;  // clock reading at which the current pause began
 
 // The card back image chosen by CardBack.
-inline i16 CardBackImage() { return CardBack ? kBlueBack : kRedBack; }
+inline i16 CardBackImage() {
+    return CardBack ? kBlueBack : kRedBack;
+}
 
 }  // namespace cardovia

@@ -8,7 +8,9 @@ namespace {
 constexpr int kTickIntervalMs = 1;
 }
 
-void clsObjectFollowMouse::SetObject(Control* control) { object_ = control; }
+void clsObjectFollowMouse::SetObject(Control* control) {
+    object_ = control;
+}
 
 void clsObjectFollowMouse::SetTimer(Timer* timer) {
     timer_ = timer;

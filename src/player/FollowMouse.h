@@ -8,7 +8,7 @@
 namespace cardovia {
 
 class clsObjectFollowMouse {
-public:
+  public:
     void SetObject(Control* control);
     Control* Object() const { return object_; }
     // The timer whose ticks move the control: interval 1 ms, disabled.
@@ -18,7 +18,7 @@ public:
     // One tick: the control follows the pointer.
     void Tick();
 
-private:
+  private:
     Control* object_ = nullptr;
     Timer* timer_ = nullptr;
     bool enabled_ = false;

@@ -15,10 +15,9 @@ namespace {
 
 // Rank names of the table, by rank code (red threes never appear).
 const char* RankName(int rank) {
-    static const char* const kNames[16] = {"",       "Aces",   "Twos",   "Threes", "Fours",
-                                           "Fives",  "Sixes",  "Sevens", "Eights", "Nines",
-                                           "Tens",   "Jacks",  "Queens", "Kings",  "",
-                                           "Jokers"};
+    static const char* const kNames[16] = {"",       "Aces",   "Twos",   "Threes", "Fours", "Fives",
+                                           "Sixes",  "Sevens", "Eights", "Nines",  "Tens",  "Jacks",
+                                           "Queens", "Kings",  "",       "Jokers"};
     return kNames[rank];
 }
 
@@ -108,7 +107,9 @@ void RankRows(const Held& held) {
 
 }  // namespace
 
-void MnuHandHelp_Click() { getList(); }
+void MnuHandHelp_Click() {
+    getList();
+}
 
 void getList() {
     TableForm& f = Frmtable();
@@ -119,7 +120,9 @@ void getList() {
     ZOrder(f.framHand);
 }
 
-void cmdFinished_Click() { Frmtable().framHand.visible = false; }
+void cmdFinished_Click() {
+    Frmtable().framHand.visible = false;
+}
 
 void AnalyseHand() {
     Trap("AnalyseHand", [] {

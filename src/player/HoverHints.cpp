@@ -19,7 +19,8 @@ void Hint(Picture& pic, i16 icon, const std::string& tip) {
 
 void BeforeDrawing(int card, Picture& pic) {
     const i16 where = Cards[card].Location;
-    if (where == Stock) return Hint(pic, kPointerMayClick, PlayerName + " left click to take two cards.");
+    if (where == Stock)
+        return Hint(pic, kPointerMayClick, PlayerName + " left click to take two cards.");
     if (where == PlayerHand) {
         return Hint(pic, kPointerMayNot, PlayerName + " take Stock or Discard card first.");
     }
@@ -34,7 +35,8 @@ void BeforeDrawing(int card, Picture& pic) {
         f.lstHeading.items.clear();
         for (int i : {0, 1, 3}) f.lstValue[i].items.clear();
         AnalyseHand();
-        if (CanTakePile) return Hint(pic, kPointerMayClick, PlayerName + " left click to take card.");
+        if (CanTakePile)
+            return Hint(pic, kPointerMayClick, PlayerName + " left click to take card.");
         return Hint(pic, kPointerMayNot, "Cannot take - take two Stock Cards.");
     }
     // Over an open pile the hint stays as it was.
@@ -52,7 +54,8 @@ void AfterDrawing(int card, Picture& pic) {
         return Hint(pic, kPointerGrasp, "Push card to Meld table - Right Click Discard.");
     }
     if (c.Location == PlayerMelds) {
-        if (SelectedWild == 0) return Hint(pic, kPointerMayNot, "First left Click on Wild card to Add.");
+        if (SelectedWild == 0)
+            return Hint(pic, kPointerMayNot, "First left Click on Wild card to Add.");
         return Hint(pic, kPointerMayClick, "Right Click to add the Wild card.");
     }
 }

@@ -15,7 +15,9 @@ namespace {
 
 constexpr int kGiveUpAfter = 40;  // steps within one turn before the player is stuck
 
-bool InHand(int card) { return Cards[card].Location == PlayerHand; }
+bool InHand(int card) {
+    return Cards[card].Location == PlayerHand;
+}
 
 void Click(int card, i16 button) {
     PicCards_MouseDown(static_cast<i16>(card), button, 0, 0, 0);

@@ -12,7 +12,9 @@ namespace cardovia {
 
 namespace {
 
-std::string Num(int n) { return std::to_string(n); }
+std::string Num(int n) {
+    return std::to_string(n);
+}
 
 bool HasNaturalMeld(int side) {
     for (int r = 1; r <= kMeldRanks; ++r) {
@@ -102,8 +104,8 @@ void GetBonusScores(int side) {
         RedThreePoints[side] = RedThreeCount[side] == 4
                                    ? static_cast<i16>(sign * kAllFourRedThreesPoints)
                                    : static_cast<i16>(sign * kRedThreePoints * RedThreeCount[side]);
-        Label& column = side == kPlayer ? Frmtable().lblMelds[kRedThree]
-                                        : Frmtable().lblMeldsC[kRedThree];
+        Label& column =
+            side == kPlayer ? Frmtable().lblMelds[kRedThree] : Frmtable().lblMeldsC[kRedThree];
         column.visible = true;
         column.caption = "Pts. " + Num(RedThreePoints[side]);
         // Canastas of Twos or black threes earn nothing.
@@ -134,8 +136,8 @@ void GetScoresHand() {
     Trap("GetScoresHand", [] {
         TableForm& f = Frmtable();
         for (int side : {kPlayer, kOpponent}) {
-            for (auto* row : {&f.PureCans, &f.MixedCans, &f.MinusPoints, &f.RThreesPoints,
-                              &f.OutFirst}) {
+            for (auto* row :
+                 {&f.PureCans, &f.MixedCans, &f.MinusPoints, &f.RThreesPoints, &f.OutFirst}) {
                 (*row)[side].caption.clear();
             }
         }

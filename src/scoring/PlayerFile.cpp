@@ -19,9 +19,9 @@ void ReadPlayerFileAtStartup() {
     ApplyPlayerRecord(result.record);
     if (result.outcome == ReadOutcome::SetAside) {
         std::cerr << "cardovia: " << path << " could not be read; starting with the defaults"
-                  << (result.setAsidePath.empty() ? std::string()
-                                                  : "; the old file is kept as " +
-                                                        result.setAsidePath)
+                  << (result.setAsidePath.empty()
+                          ? std::string()
+                          : "; the old file is kept as " + result.setAsidePath)
                   << '\n';
     }
 }

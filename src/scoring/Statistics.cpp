@@ -23,13 +23,14 @@ void MnuDel_Click() {
     if (DialogButton == 0) GamesWon = GamesLost = 0;
 }
 
-void MnuSave_Click() { SavePlayerFile(); }
+void MnuSave_Click() {
+    SavePlayerFile();
+}
 
 void MnuLoad_Click() {
     const i16 mine = GameScore[kPlayer];
     const i16 his = GameScore[kOpponent];
-    const bool unfinished =
-        mine <= TargetScore && his <= TargetScore && (mine != 0 || his != 0);
+    const bool unfinished = mine <= TargetScore && his <= TargetScore && (mine != 0 || his != 0);
     if (unfinished) {
         GameInProgress = true;
         TableForm& f = Frmtable();

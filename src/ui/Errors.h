@@ -41,8 +41,14 @@ bool Trap(const char* procedure, Body&& body) {
 
 // 16-bit arithmetic: a result outside -32768..32767 raises the Overflow error.
 i16 Checked16(long value);
-inline i16 Add16(long a, long b) { return Checked16(a + b); }
-inline i16 Sub16(long a, long b) { return Checked16(a - b); }
-inline i16 Mul16(long a, long b) { return Checked16(a * b); }
+inline i16 Add16(long a, long b) {
+    return Checked16(a + b);
+}
+inline i16 Sub16(long a, long b) {
+    return Checked16(a - b);
+}
+inline i16 Mul16(long a, long b) {
+    return Checked16(a * b);
+}
 
 }  // namespace cardovia

@@ -18,9 +18,9 @@ constexpr int kFigureHeight = 615;
 // Meld table columns from left to right, by rank code: the red threes first.
 constexpr i16 kColumnRanks[13] = {14, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 1, 3};
 const char* const kHeadingCaptions[13] = {
-    "  RedThress", "     Fours",  "      Fives", "      Sixes",  "      Sevens",
-    "      Eights", "      Nines", "      Tens",  "      Jacks",  "      Queens",
-    "      Kings", "      Aces",  " Black 3's"};
+    "  RedThress",  "     Fours",  "      Fives", "      Sixes", "      Sevens",
+    "      Eights", "      Nines", "      Tens",  "      Jacks", "      Queens",
+    "      Kings",  "      Aces",  " Black 3's"};
 
 std::unique_ptr<TableForm> theForm;
 
@@ -151,13 +151,12 @@ void BuildResults(TableForm& f) {
     };
     const Row rows[] = {
         {&f.lblMeld, "lblMeld", "Points for Cards Melded", &f.CardPoints, "CardPoints", 720},
-        {&f.lblBonusPoints, "lblBonusPoints", "Bonus Red Threes", &f.RThreesPoints,
-         "RThreesPoints", 1200},
+        {&f.lblBonusPoints, "lblBonusPoints", "Bonus Red Threes", &f.RThreesPoints, "RThreesPoints",
+         1200},
         {&f.lblMixed, "lblMixed", "Bonus Mixed Melds", &f.MixedCans, "MixedCans", 1680},
         {&f.lblPure, "lblPure", "Bonus Pure", &f.PureCans, "PureCans", 2160},
         {&f.lblMeldPointsG, "lblMeldPointsG", "Out First Bonus", &f.OutFirst, "OutFirst", 2640},
-        {&f.LblPointsoff, "LblPointsoff", "Less Points Hand", &f.MinusPoints, "MinusPoints",
-         3120},
+        {&f.LblPointsoff, "LblPointsoff", "Less Points Hand", &f.MinusPoints, "MinusPoints", 3120},
         {&f.lblTotalP, "lblTotalP", "Total this Hand", &f.PointsTotal, "PointsTotal", 3720},
         {&f.GGrandtotal, "GGrandtotal", "Total Game Points", &f.GamePoints, "GamePoints", 5040},
     };
@@ -295,8 +294,8 @@ void ListControls(TableForm& f) {
         f.Controls.push_back(l);
     }
     for (int side = 1; side <= 2; ++side) {
-        for (auto* row : {&f.CardPoints, &f.RThreesPoints, &f.MixedCans, &f.PureCans,
-                          &f.OutFirst, &f.MinusPoints, &f.PointsTotal, &f.GamePoints}) {
+        for (auto* row : {&f.CardPoints, &f.RThreesPoints, &f.MixedCans, &f.PureCans, &f.OutFirst,
+                          &f.MinusPoints, &f.PointsTotal, &f.GamePoints}) {
             f.Controls.push_back(&(*row)[side]);
         }
     }
@@ -330,8 +329,12 @@ TableForm& Frmtable() {
     return *theForm;
 }
 
-void ResetForm() { theForm = std::make_unique<TableForm>(); }
+void ResetForm() {
+    theForm = std::make_unique<TableForm>();
+}
 
-void ZOrder(Control& control) { control.z = ++Frmtable().zCounter; }
+void ZOrder(Control& control) {
+    control.z = ++Frmtable().zCounter;
+}
 
 }  // namespace cardovia

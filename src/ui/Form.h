@@ -213,11 +213,17 @@ void ResetForm();
 void ZOrder(Control& control);
 
 // The picture of a card.
-inline Picture& Pic(int card) { return Frmtable().PicCards[card]; }
+inline Picture& Pic(int card) {
+    return Frmtable().PicCards[card];
+}
 // Shows a card's own face on its picture.
-inline void ShowFace(int card) { Pic(card).image = static_cast<i16>(card); }
+inline void ShowFace(int card) {
+    Pic(card).image = static_cast<i16>(card);
+}
 
 // Status bar panel text.
-inline void SetPanel(int panel, const std::string& text) { Frmtable().StatusPanels[panel] = text; }
+inline void SetPanel(int panel, const std::string& text) {
+    Frmtable().StatusPanels[panel] = text;
+}
 
 }  // namespace cardovia

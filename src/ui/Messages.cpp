@@ -7,7 +7,9 @@
 
 namespace cardovia {
 
-void ShowStatus(const std::string& text) { SetPanel(2, text); }
+void ShowStatus(const std::string& text) {
+    SetPanel(2, text);
+}
 
 void LearningMessage(const std::string& text) {
     if (!LearningMode) return;

@@ -13,6 +13,8 @@ Platform& Sys() {
     return *installed;
 }
 
-void InstallPlatform(Platform* platform) { installed = platform; }
+void InstallPlatform(Platform* platform) {
+    installed = platform;
+}
 
 }  // namespace cardovia

@@ -27,7 +27,7 @@ struct PointTwips {
 };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // Milliseconds on a monotonic clock.

@@ -8,7 +8,7 @@ namespace cardovia::testing {
 namespace {
 
 class DealTest : public TableTest {
-protected:
+  protected:
     void SetUp() override {
         TableTest::SetUp();
         AllInStock();
@@ -61,7 +61,7 @@ TEST_F(DealTest, AWildCardTurnedUpStaysFrozenUnderTheNextCard) {
     EXPECT_EQ(TopDiscard, 60);
     EXPECT_EQ(DiscardCount, 2);
     EXPECT_EQ(StockCount, 108 - 30 - 2);
-    EXPECT_EQ(Pic(1).top, 8280 - 300);   // the Joker stands out
+    EXPECT_EQ(Pic(1).top, 8280 - 300);      // the Joker stands out
     EXPECT_EQ(Pic(60).top, 8280 + 2 * 15);  // the top card in the slot after the last
     EXPECT_GT(Pic(60).z, Pic(1).z);
     EXPECT_EQ(PileState, PileStates::Frozen);

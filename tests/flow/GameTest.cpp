@@ -44,7 +44,7 @@ TEST_P(WholeGame, IsPlayedToGameOverWithEveryCardAccountedFor) {
 INSTANTIATE_TEST_SUITE_P(Seeds, WholeGame, ::testing::Range(1, 13));
 
 class GameEnd : public GameTest {
-protected:
+  protected:
     // Plays hands, setting the game totals to each pair in turn as a hand is scored.
     void PlayWithTotals(std::vector<std::pair<int, int>> totals) {
         atResults = [this, totals, n = std::size_t{0}]() mutable {

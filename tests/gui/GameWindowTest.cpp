@@ -36,7 +36,7 @@ namespace {
 
 // Leaving is recorded rather than carried out, so the test process goes on.
 class RecordingPlatform : public QtPlatform {
-public:
+  public:
     void Quit() override { quit = true; }
     void CriticalError(const std::string&, const std::string& text) override {
         errors.push_back(text);
@@ -46,7 +46,7 @@ public:
 };
 
 class GameWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetModel();
         ResetForm();
@@ -213,7 +213,8 @@ TEST_F(GameWindowTest, AHandIsPlayedWithTheMouseToTheResultsPanel) {
         // Throw the lowest lone card, or else the last card of the hand.
         int lone = 0;
         for (int i = kDeckSize; i >= 1; --i) {
-            if (Cards[i].Location == PlayerHand && (lone == 0 || held[Cards[i].Rank] == 1)) lone = i;
+            if (Cards[i].Location == PlayerHand && (lone == 0 || held[Cards[i].Rank] == 1))
+                lone = i;
         }
         ClickCard(lone, Qt::RightButton);
         if (Cards[lone].Location == DiscardPile) ++discards;

@@ -25,7 +25,7 @@ namespace cardovia::qt {
 namespace {
 
 class StartupTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ResetModel();
         ResetForm();

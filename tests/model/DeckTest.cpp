@@ -12,10 +12,18 @@ TEST_F(TableTest, DeckLayoutGivesRanksValuesAndNamesByIndex) {
         i16 rank, value;
         const char* name;
     };
-    for (const Expect& e : {Expect{1, 15, 50, "Joker"}, {4, 15, 50, "Joker"}, {5, 2, 20, "Two"},
-                            {12, 2, 20, "Two"}, {13, 3, 5, "BlackThree"}, {17, 4, 5, "Four"},
-                            {48, 7, 5, "Seven"}, {49, 8, 10, "Eight"}, {96, 13, 10, "King"},
-                            {97, 1, 20, "Ace"}, {104, 1, 20, "Ace"}, {105, 14, 100, "RedThree"},
+    for (const Expect& e : {Expect{1, 15, 50, "Joker"},
+                            {4, 15, 50, "Joker"},
+                            {5, 2, 20, "Two"},
+                            {12, 2, 20, "Two"},
+                            {13, 3, 5, "BlackThree"},
+                            {17, 4, 5, "Four"},
+                            {48, 7, 5, "Seven"},
+                            {49, 8, 10, "Eight"},
+                            {96, 13, 10, "King"},
+                            {97, 1, 20, "Ace"},
+                            {104, 1, 20, "Ace"},
+                            {105, 14, 100, "RedThree"},
                             {108, 14, 100, "RedThree"}}) {
         EXPECT_EQ(Cards[e.card].Rank, e.rank) << e.card;
         EXPECT_EQ(Cards[e.card].Value, e.value) << e.card;

@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 class PlayerFileTest : public TableTest {
-protected:
+  protected:
     std::string path() const { return (dir / kPlayerFileName).string(); }
     void Write(const std::string& content) const {
         std::ofstream(path(), std::ios::binary) << content;
@@ -80,7 +80,7 @@ TEST_F(PlayerFileTest, AMalformedFileIsKeptAsideAndTheDefaultsUsed) {
         "\"Jo\",150,0,0,99999,0,#FALSE#,5000\r\n",  // beyond 16 bits
         "\"Jo\",150,0,0,0,0,#MAYBE#,5000\r\n",
         "\"Jo\",150,-1,0,0,0,#FALSE#,5000\r\n",
-        "\"Jo\",150,0,0,0,0,#FALSE#,100\r\n",       // a target the game never sets
+        "\"Jo\",150,0,0,0,0,#FALSE#,100\r\n",  // a target the game never sets
         "\"Jo\",150,0,0,\0,0,#FALSE#,5000\r\n"s,
     };
     for (const std::string& content : bad) {

@@ -8,7 +8,7 @@ namespace cardovia::testing {
 namespace {
 
 class HelpTest : public TableTest {
-protected:
+  protected:
     void SetUp() override {
         TableTest::SetUp();
         AllInStock();
@@ -133,12 +133,14 @@ TEST_F(HelpTest, LearningModeSaysItIsOnAndOffAndThenStaysQuiet) {
     MnuLearn_Click();
     EXPECT_TRUE(LearningMode);
     EXPECT_EQ(Frmtable().MnuLearn.caption, "Learning Mode On");
-    EXPECT_EQ(sys.dialogs.back().message, "Learning Mode is now on. Click button again to turn off");
+    EXPECT_EQ(sys.dialogs.back().message,
+              "Learning Mode is now on. Click button again to turn off");
     EXPECT_EQ(sys.dialogs.back().title, "Learning Message");
     MnuLearn_Click();
     EXPECT_FALSE(LearningMode);
     EXPECT_EQ(Frmtable().MnuLearn.caption, "Learning Mode Off");
-    EXPECT_EQ(sys.dialogs.back().message, "Learning Mode is now off. Click button again to turn on");
+    EXPECT_EQ(sys.dialogs.back().message,
+              "Learning Mode is now off. Click button again to turn on");
     EXPECT_EQ(sys.dialogs.back().caption0, "Continue");
     const auto shown = sys.dialogs.size();
     Hand({41});

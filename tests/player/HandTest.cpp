@@ -6,7 +6,7 @@ namespace cardovia::testing {
 namespace {
 
 class HandTest : public TableTest {
-protected:
+  protected:
     void SetUp() override {
         TableTest::SetUp();
         AllInStock();

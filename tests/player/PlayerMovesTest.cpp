@@ -9,7 +9,7 @@ namespace cardovia::testing {
 namespace {
 
 class MovesTest : public TableTest {
-protected:
+  protected:
     void SetUp() override {
         TableTest::SetUp();
         AllInStock();

@@ -5,7 +5,7 @@ namespace cardovia::testing {
 namespace {
 
 class PileTest : public TableTest {
-protected:
+  protected:
     void SetUp() override {
         TableTest::SetUp();
         AllInStock();
@@ -50,14 +50,14 @@ TEST_F(PileTest, TheStateDependsOnTheSideTheTopCardAndWhatLiesBelow) {
         {{}, 0, true, PileStates::Open, "Cards 0"},
         {{40, 41}, 41, true, PileStates::Open, "Cards 2"},
         {{40, 41}, 41, false, PileStates::Frozen, "Frozen 2"},
-        {{40, 2}, 2, true, PileStates::Blocked, "Blocked 2"},     // a Joker on top
-        {{40, 7}, 7, true, PileStates::Blocked, "Blocked 2"},     // a Two on top
-        {{40, 13}, 13, true, PileStates::Blocked, "Blocked 2"},   // a black three on top
-        {{40, 106}, 106, true, PileStates::Blocked, "Blocked 2"}, // a red three on top
-        {{40, 2}, 2, false, PileStates::Frozen, "Frozen 2"},      // not opened: never Blocked
-        {{2, 40}, 40, true, PileStates::Frozen, "Frozen 2"},      // wild card lower down
-        {{14, 40}, 40, true, PileStates::Frozen, "Frozen 2"},     // black three lower down
-        {{40, 105}, 40, true, PileStates::Frozen, "Frozen 2"},    // red three lower down
+        {{40, 2}, 2, true, PileStates::Blocked, "Blocked 2"},      // a Joker on top
+        {{40, 7}, 7, true, PileStates::Blocked, "Blocked 2"},      // a Two on top
+        {{40, 13}, 13, true, PileStates::Blocked, "Blocked 2"},    // a black three on top
+        {{40, 106}, 106, true, PileStates::Blocked, "Blocked 2"},  // a red three on top
+        {{40, 2}, 2, false, PileStates::Frozen, "Frozen 2"},       // not opened: never Blocked
+        {{2, 40}, 40, true, PileStates::Frozen, "Frozen 2"},       // wild card lower down
+        {{14, 40}, 40, true, PileStates::Frozen, "Frozen 2"},      // black three lower down
+        {{40, 105}, 40, true, PileStates::Frozen, "Frozen 2"},     // red three lower down
     };
     const std::uint32_t colour[] = {0x00FF00, 0x00FFFF, 0x0000FF};
     for (const Case& c : cases) {

@@ -5,7 +5,7 @@ namespace cardovia::testing {
 namespace {
 
 class ScoringTest : public TableTest {
-protected:
+  protected:
     void SetUp() override {
         TableTest::SetUp();
         AllInStock();
@@ -18,10 +18,10 @@ protected:
 
 TEST_F(ScoringTest, AHandIsScoredOntoTheResultsPanelAndTheGameTotals) {
     // The player went out with a pure and a mixed canasta, melds worth 310 and two red threes.
-    LayMeld(1, 13, {89, 90, 91, 92, 93, 94, 95});          // seven Kings: 70, pure
-    LayMeld(1, 8, {5, 49, 50, 51, 52, 53, 54});            // a Two and six Eights: 80, mixed
-    LayMeld(1, 1, {97, 98, 99, 100, 101, 102});            // six Aces: 120
-    LayMeld(1, 12, {81, 82, 83, 84});                      // four Queens: 40
+    LayMeld(1, 13, {89, 90, 91, 92, 93, 94, 95});  // seven Kings: 70, pure
+    LayMeld(1, 8, {5, 49, 50, 51, 52, 53, 54});    // a Two and six Eights: 80, mixed
+    LayMeld(1, 1, {97, 98, 99, 100, 101, 102});    // six Aces: 120
+    LayMeld(1, 12, {81, 82, 83, 84});              // four Queens: 40
     Place(105, PlayerRedThrees);
     Place(106, PlayerRedThrees);
     // Thaddock: melds worth 150, no canasta, one red three, 45 points in hand.
@@ -75,8 +75,8 @@ TEST_F(ScoringTest, RedThreesCountForASideWithAMeldAndAgainstOneWithout) {
         bool meld;
         int points;
     };
-    for (const Case& c : {Case{0, false, 0}, {1, true, 100}, {3, false, -300}, {4, false, -800},
-                          {4, true, 800}}) {
+    for (const Case& c :
+         {Case{0, false, 0}, {1, true, 100}, {3, false, -300}, {4, false, -800}, {4, true, 800}}) {
         SCOPED_TRACE(c.threes * 10 + c.meld);
         AllInStock();
         MeldTable.fill(MeldRecord{});

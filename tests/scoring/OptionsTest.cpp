@@ -13,7 +13,7 @@ namespace cardovia::testing {
 namespace {
 
 class OptionsTest : public GameTest {
-protected:
+  protected:
     void SetTarget(const std::string& text) {
         MnuTarget_Click();
         Frmtable().Txtpoints.text = text;
@@ -26,8 +26,13 @@ TEST_F(OptionsTest, TheTargetIsConvertedClampedShownAndKept) {
         const char* text;
         int target;
     };
-    for (const Case& c : {Case{"100", 500}, {"5001", 5000}, {"", 5000}, {" 750 ", 750},
-                          {"2500.5", 2500}, {"2501.5", 2502}, {"-40", 500}}) {
+    for (const Case& c : {Case{"100", 500},
+                          {"5001", 5000},
+                          {"", 5000},
+                          {" 750 ", 750},
+                          {"2500.5", 2500},
+                          {"2501.5", 2502},
+                          {"-40", 500}}) {
         SCOPED_TRACE(c.text);
         TargetScore = 1234;
         SetTarget(c.text);

@@ -34,7 +34,9 @@ void GameTest::SetUp() {
     };
 }
 
-void GameTest::PlayFromMenu() { MnuNew_Click(); }
+void GameTest::PlayFromMenu() {
+    MnuNew_Click();
+}
 
 void GameTest::CheckTable() const {
     const std::vector<int> valid = {1, 2, 16, 17, 18, 19, 20, 21};

@@ -11,7 +11,7 @@
 namespace cardovia::testing {
 
 class GameTest : public TableTest {
-protected:
+  protected:
     void SetUp() override;
 
     // Runs games from the menu until the program is left; the player ends a

@@ -43,7 +43,7 @@ inline void BookMeld(int side, int rank, std::initializer_list<int> cards) {
 std::string FileText(const std::filesystem::path& path);
 
 class TableTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 

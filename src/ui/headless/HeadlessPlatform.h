@@ -22,7 +22,7 @@ struct HeadlessDeadlock : std::runtime_error {
 };
 
 class HeadlessPlatform : public Platform {
-public:
+  public:
     explicit HeadlessPlatform(std::uint64_t seed = 1) : rng_(seed) {}
     void Seed(std::uint64_t seed) { rng_.seed(seed); }
 
@@ -71,7 +71,7 @@ public:
     // When set, answers every dialog (in place of dialogAnswers).
     std::function<i16(const DialogRequest&)> answerDialog;
 
-private:
+  private:
     std::mt19937_64 rng_;
 };
 

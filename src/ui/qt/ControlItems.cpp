@@ -22,10 +22,14 @@ const QColor kDark(128, 128, 128);
 
 i16 ButtonOf(Qt::MouseButton b) {
     switch (b) {
-        case Qt::LeftButton: return 1;
-        case Qt::RightButton: return 2;
-        case Qt::MiddleButton: return 4;
-        default: return 0;
+        case Qt::LeftButton:
+            return 1;
+        case Qt::RightButton:
+            return 2;
+        case Qt::MiddleButton:
+            return 4;
+        default:
+            return 0;
     }
 }
 
@@ -75,7 +79,9 @@ void RaisedEdges(QPainter* p, const QRectF& r, bool sunken) {
 ControlItem::ControlItem(Control* control, QGraphicsItem* parent)
     : QGraphicsItem(parent), control_(control) {}
 
-QRectF ControlItem::boundingRect() const { return QRectF(0, 0, control_->width, control_->height); }
+QRectF ControlItem::boundingRect() const {
+    return QRectF(0, 0, control_->width, control_->height);
+}
 
 void ControlItem::Sync() {
     const Control& c = *control_;
@@ -119,10 +125,18 @@ bool CardItem::ContentChanged() {
     if (cursor != cursor_) {
         cursor_ = cursor;
         switch (cursor) {
-            case 1: setCursor(Qt::PointingHandCursor); break;
-            case 2: setCursor(Qt::ForbiddenCursor); break;
-            case 3: setCursor(Qt::ClosedHandCursor); break;
-            default: unsetCursor(); break;
+            case 1:
+                setCursor(Qt::PointingHandCursor);
+                break;
+            case 2:
+                setCursor(Qt::ForbiddenCursor);
+                break;
+            case 3:
+                setCursor(Qt::ClosedHandCursor);
+                break;
+            default:
+                unsetCursor();
+                break;
         }
     }
     if (p.image == image_ && p.border == border_) return false;
@@ -303,8 +317,8 @@ void ListItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget
     qreal y = 30;
     for (const std::string& line : list()->items) {
         if (y + kLineTwips > r.height()) break;
-        painter->drawText(QRectF(45, y, r.width() - 60, kLineTwips), Qt::AlignLeft | Qt::AlignVCenter,
-                          QString::fromStdString(line));
+        painter->drawText(QRectF(45, y, r.width() - 60, kLineTwips),
+                          Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(line));
         y += kLineTwips;
     }
 }

@@ -11,7 +11,7 @@
 namespace cardovia::qt {
 
 class ControlItem : public QGraphicsItem {
-public:
+  public:
     explicit ControlItem(Control* control, QGraphicsItem* parent = nullptr);
     Control* control() const { return control_; }
     QRectF boundingRect() const override;
@@ -19,12 +19,12 @@ public:
     // and repaints when what it shows has changed.
     void Sync();
 
-protected:
+  protected:
     // True when the content drawn has changed since the last call.
     virtual bool ContentChanged() = 0;
     Control* control_;
 
-private:
+  private:
     int left_ = -1, top_ = -1, width_ = -1, height_ = -1;
     std::int64_t z_ = -1;
     int visible_ = -1;
@@ -32,20 +32,20 @@ private:
 };
 
 class CardItem : public ControlItem {
-public:
+  public:
     CardItem(int index, Picture* picture);
     int index() const { return index_; }
     i16 shownImage() const { return image_; }
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override;
 
-protected:
+  protected:
     bool ContentChanged() override;
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
     void hoverMoveEvent(QGraphicsSceneHoverEvent* event) override;
 
-private:
+  private:
     Picture* picture() const { return static_cast<Picture*>(control_); }
     int index_;
     i16 image_ = -1;
@@ -54,87 +54,87 @@ private:
 };
 
 class LabelItem : public ControlItem {
-public:
+  public:
     explicit LabelItem(Label* label, QGraphicsItem* parent);
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override;
 
-protected:
+  protected:
     bool ContentChanged() override;
 
-private:
+  private:
     Label* label() const { return static_cast<Label*>(control_); }
     std::string caption_;
     std::uint32_t back_ = 0, fore_ = 0;
 };
 
 class FrameItem : public ControlItem {
-public:
+  public:
     explicit FrameItem(Frame* frame);
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override;
 
-protected:
+  protected:
     bool ContentChanged() override;
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
 
-private:
+  private:
     Frame* frame() const { return static_cast<Frame*>(control_); }
     std::string caption_;
 };
 
 class ButtonItem : public ControlItem {
-public:
+  public:
     explicit ButtonItem(Button* button, QGraphicsItem* parent);
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override;
 
-protected:
+  protected:
     bool ContentChanged() override;
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
 
-private:
+  private:
     Button* button() const { return static_cast<Button*>(control_); }
     std::string caption_;
     bool pressed_ = false;
 };
 
 class ListItem : public ControlItem {
-public:
+  public:
     explicit ListItem(ListBox* list, QGraphicsItem* parent);
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override;
 
-protected:
+  protected:
     bool ContentChanged() override;
 
-private:
+  private:
     ListBox* list() const { return static_cast<ListBox*>(control_); }
     std::vector<std::string> items_;
 };
 
 class ShapeItem : public ControlItem {
-public:
+  public:
     explicit ShapeItem(Shape* shape);
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override;
 
-protected:
+  protected:
     bool ContentChanged() override;
 
-private:
+  private:
     Shape* shapeRecord() const { return static_cast<Shape*>(control_); }
     std::uint32_t border_ = 0;
 };
 
 // The one text box: a line edit inside the scene, its text kept in the record.
 class TextBoxItem : public ControlItem {
-public:
+  public:
     explicit TextBoxItem(TextBox* box, QGraphicsItem* parent);
     void paint(QPainter*, const QStyleOptionGraphicsItem*, QWidget*) override {}
     QLineEdit* edit() const { return edit_; }
 
-protected:
+  protected:
     bool ContentChanged() override;
 
-private:
+  private:
     TextBox* box() const { return static_cast<TextBox*>(control_); }
     QGraphicsProxyWidget* proxy_;
     QLineEdit* edit_;

@@ -24,8 +24,8 @@
 namespace cardovia::qt {
 
 QtPlatform::QtPlatform()
-    : random_(static_cast<std::uint64_t>(
-          std::chrono::system_clock::now().time_since_epoch().count())) {
+    : random_(
+          static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count())) {
     clock_.start();
 }
 
@@ -50,14 +50,15 @@ void QtPlatform::WaitUntil(const std::function<bool()>& done,
         }
         if (deadline) {
             const auto left = std::max<std::int64_t>(0, deadline() - NowMs());
-            const auto realLeft = static_cast<int>(std::ceil(static_cast<double>(left) / timeScale_));
+            const auto realLeft =
+                static_cast<int>(std::ceil(static_cast<double>(left) / timeScale_));
             if (!timer.isActive() || timer.remainingTime() != realLeft) timer.start(realLeft);
         }
     };
     QObject::connect(&timer, &QTimer::timeout, &loop, check);
     auto* dispatcher = QAbstractEventDispatcher::instance();
-    const auto hook = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &loop,
-                                       check);
+    const auto hook =
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &loop, check);
     check();
     if (!done()) loop.exec();
     QObject::disconnect(hook);
@@ -83,7 +84,9 @@ void QtPlatform::PlaySound(const std::string& path) {
     effect->play();
 }
 
-void QtPlatform::Beep() { QApplication::beep(); }
+void QtPlatform::Beep() {
+    QApplication::beep();
+}
 
 bool QtPlatform::AskYesNo(const std::string& title, const std::string& text) {
     return QMessageBox::question(window_, QString::fromStdString(title),
@@ -92,9 +95,9 @@ bool QtPlatform::AskYesNo(const std::string& title, const std::string& text) {
 
 std::string QtPlatform::InputBox(const std::string& title, const std::string& prompt) {
     bool ok = false;
-    const QString text = QInputDialog::getText(window_, QString::fromStdString(title),
-                                               QString::fromStdString(prompt), QLineEdit::Normal,
-                                               QString(), &ok);
+    const QString text =
+        QInputDialog::getText(window_, QString::fromStdString(title),
+                              QString::fromStdString(prompt), QLineEdit::Normal, QString(), &ok);
     return ok ? text.toStdString() : std::string();
 }
 
@@ -102,13 +105,21 @@ void QtPlatform::CriticalError(const std::string& title, const std::string& text
     QMessageBox::critical(window_, QString::fromStdString(title), QString::fromStdString(text));
 }
 
-double QtPlatform::Random() { return std::uniform_real_distribution<double>(0.0, 1.0)(random_); }
+double QtPlatform::Random() {
+    return std::uniform_real_distribution<double>(0.0, 1.0)(random_);
+}
 
-PointTwips QtPlatform::Pointer() { return window_ ? window_->view()->Pointer() : PointTwips{}; }
+PointTwips QtPlatform::Pointer() {
+    return window_ ? window_->view()->Pointer() : PointTwips{};
+}
 
-void QtPlatform::ShowHelp() { HelpWindow::Open(); }
+void QtPlatform::ShowHelp() {
+    HelpWindow::Open();
+}
 
-void QtPlatform::ShowAbout() { AboutBox::Open(window_); }
+void QtPlatform::ShowAbout() {
+    AboutBox::Open(window_);
+}
 
 void QtPlatform::Quit() {
     // The dialog, the help window and the table window close; every event loop

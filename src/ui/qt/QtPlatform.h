@@ -18,7 +18,7 @@ namespace cardovia::qt {
 class TableWindow;
 
 class QtPlatform : public Platform {
-public:
+  public:
     QtPlatform();
     ~QtPlatform() override;
     void SetWindow(TableWindow* window) { window_ = window; }
@@ -42,7 +42,7 @@ public:
     PointTwips Pointer() override;
     void Quit() override;
 
-private:
+  private:
     QElapsedTimer clock_;
     double timeScale_ = 1.0;
     std::mt19937_64 random_;

@@ -35,7 +35,9 @@ TableView::TableView(TableForm& form, QWidget* parent) : QGraphicsView(parent), 
                 item = new CardItem(index, static_cast<Picture*>(c));
                 break;
             }
-            case ControlKind::Label: item = new LabelItem(static_cast<Label*>(c), parentItem); break;
+            case ControlKind::Label:
+                item = new LabelItem(static_cast<Label*>(c), parentItem);
+                break;
             case ControlKind::Frame: {
                 auto* frame = new FrameItem(static_cast<Frame*>(c));
                 frames[static_cast<Frame*>(c)] = frame;
@@ -51,7 +53,9 @@ TableView::TableView(TableForm& form, QWidget* parent) : QGraphicsView(parent), 
             case ControlKind::TextBox:
                 item = new TextBoxItem(static_cast<TextBox*>(c), parentItem);
                 break;
-            case ControlKind::Shape: item = new ShapeItem(static_cast<cardovia::Shape*>(c)); break;
+            case ControlKind::Shape:
+                item = new ShapeItem(static_cast<cardovia::Shape*>(c));
+                break;
         }
         if (!parentItem) scene->addItem(item);
         items_.push_back(item);

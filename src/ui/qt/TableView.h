@@ -14,7 +14,7 @@ namespace cardovia::qt {
 class ControlItem;
 
 class TableView : public QGraphicsView {
-public:
+  public:
     explicit TableView(TableForm& form, QWidget* parent = nullptr);
     // Brings every item up to date with its control.
     void Sync();
@@ -23,12 +23,12 @@ public:
     // Where a point of the table lies in the viewport, for tests that click cards.
     QPoint ViewportPointOf(int leftTwips, int topTwips) const;
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void Track(const QPoint& viewportPos);
     TableForm& form_;
     std::vector<ControlItem*> items_;

@@ -17,7 +17,7 @@ namespace cardovia::qt {
 class TableView;
 
 class TableWindow : public QMainWindow {
-public:
+  public:
     explicit TableWindow(TableForm& form);
     TableView* view() const { return view_; }
     // Mirrors the form: caption, menus, status bar and the table's items.
@@ -27,10 +27,10 @@ public:
     // Closes without asking (the program ending itself).
     void CloseQuietly();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void BuildMenus();
     bool MenuEnabled(const MenuItem* entry) const;
     TableForm& form_;
