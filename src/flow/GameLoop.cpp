@@ -82,6 +82,10 @@ void PlayersTurn() {
     // The mouse handlers play the player's turn inside this wait; it sleeps
     // until the turn ends by a discard or by going out.
     Sys().WaitUntil([] { return !PlayerTurn || GameAbandoned; }, nullptr);
+    // However the turn ended (a discard after Take Back still owed a draw, or
+    // the game was given up), no draw is owed any more: a click on the stock
+    // while the results show or the next game clears the table must not draw.
+    MustDraw = false;
     f.MnuTakeBack.enabled = false;
 }
 
@@ -120,7 +124,9 @@ void DealHand() {
     StackStock();
 }
 
-std::string Num(int n) { return std::to_string(n); }
+std::string Num(int n) {
+    return std::to_string(n);
+}
 
 // The result dialog, the sound and the statistics; true when the player asks
 // for a new game.
@@ -207,6 +213,8 @@ void PlayNewGame() {
     driverActive = false;
 }
 
-bool GameRunning() { return driverActive; }
+bool GameRunning() {
+    return driverActive;
+}
 
 }  // namespace cardovia

@@ -27,6 +27,8 @@ constexpr int kFieldCount = 8;
 constexpr i16 kMinTarget = 500;
 constexpr i16 kMaxTarget = 5000;
 constexpr i16 kMaxSpeed = 10000;
+// Room in the file for the quotes, the other seven fields and the line end.
+constexpr std::size_t kMaxNameBytes = kMaxFileBytes - 64;
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -88,6 +90,27 @@ std::optional<std::vector<std::string_view>> SplitFields(std::string_view line) 
     return fields;
 }
 
+// The name as the record's one line can hold it: a double quote would end the
+// quoted field early, a line break would end the record, and a name longer
+// than the file may be would make the whole file unreadable. The cut never
+// splits a UTF-8 sequence.
+std::string StorableName(std::string_view name) {
+    if (name.size() > kMaxNameBytes) {
+        std::size_t cut = kMaxNameBytes;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+        name = name.substr(0, cut);
+    }
+    std::string stored(name);
+    for (char& c : stored) {
+        if (c == '"') {
+            c = '\'';
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            c = ' ';
+        }
+    }
+    return stored;
+}
+
 std::string FreeAsidePath(const std::string& path) {
     std::string candidate = path + ".bad";
     for (int n = 1; fs::exists(candidate); ++n) candidate = path + ".bad" + std::to_string(n);
@@ -108,15 +131,10 @@ std::string PlayerFilePath() {
 }
 
 std::string FormatPlayerLine(const PlayerRecord& r) {
-    std::string name = r.name;
-    for (char& c : name) {
-        if (c == '"') c = '\'';
-        else if (static_cast<unsigned char>(c) < 0x20) c = ' ';
-    }
     std::ostringstream out;
-    out << '"' << name << "\"," << r.speedDelay << ',' << r.gamesWon << ',' << r.gamesLost << ','
-        << r.playerScore << ',' << r.opponentScore << ',' << (r.blueBacks ? "#TRUE#" : "#FALSE#")
-        << ',' << r.targetScore << "\r\n";
+    out << '"' << StorableName(r.name) << "\"," << r.speedDelay << ',' << r.gamesWon << ','
+        << r.gamesLost << ',' << r.playerScore << ',' << r.opponentScore << ','
+        << (r.blueBacks ? "#TRUE#" : "#FALSE#") << ',' << r.targetScore << "\r\n";
     return out.str();
 }
 
@@ -129,7 +147,9 @@ std::optional<PlayerRecord> ParsePlayerLine(std::string_view content) {
     if (!fields || fields->size() != kFieldCount) return std::nullopt;
     const auto& f = *fields;
     PlayerRecord r;
-    r.name = std::string(f[0]);
+    // Read as it will be written again, so that a file read once reads the
+    // same after the next save.
+    r.name = StorableName(f[0]);
     const auto speed = ParseNumber(f[1]);
     const auto won = ParseNumber(f[2]);
     const auto lost = ParseNumber(f[3]);

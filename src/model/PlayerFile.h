@@ -39,10 +39,12 @@ std::string PlayerFilePath();
 
 // The file's one line, CR LF included. A double quote in the name would end the
 // quoted field early, so it is stored as an apostrophe; line breaks and other
-// control characters become blanks so the record stays on one line.
+// control characters become blanks so the record stays on one line, and a name
+// too long for the file is cut short so the file can always be read again.
 std::string FormatPlayerLine(const PlayerRecord& record);
 
-// Parses a file's content; nothing when it is not a well-formed record.
+// Parses a file's content; nothing when it is not a well-formed record. The
+// name is given as FormatPlayerLine would store it.
 std::optional<PlayerRecord> ParsePlayerLine(std::string_view content);
 
 enum class ReadOutcome { Read, Missing, SetAside };

@@ -30,18 +30,13 @@ bool moveInProgress = false;
 // The card the last press picked up; only its release lays it on the table.
 int pickedUp = 0;
 
-struct MoveGuard {
-    MoveGuard() { moveInProgress = true; }
-    ~MoveGuard() { moveInProgress = false; }
-    MoveGuard(const MoveGuard&) = delete;
-    MoveGuard& operator=(const MoveGuard&) = delete;
-};
-
 bool MayPlay(int card) {
     return PlayerTurn && Cards[card].Location != OpponentHand && GameInProgress;
 }
 
-bool InHand(int card) { return Cards[card].Location == PlayerHand; }
+bool InHand(int card) {
+    return Cards[card].Location == PlayerHand;
+}
 
 void LayCard(int card, int rank) {
     PutCardOnMeld(card, rank, kPlayer);
@@ -262,7 +257,7 @@ void Press(int card, i16 button) {
 
 void PicCards_MouseDown(i16 Index, i16 Button, i16, float, float) {
     if (moveInProgress || Index < 1 || Index > kDeckSize || !MayPlay(Index)) return;
-    MoveGuard guard;
+    PlayerMoveGuard guard;
     pickedUp = 0;
     Press(Index, Button);
 }
@@ -274,7 +269,7 @@ void PicCards_MouseUp(i16 Index, i16 Button, i16, float, float) {
     Trap("PicCards_MouseUp", [&] {
         if (!PlayerTurn || !GameInProgress || !InHand(Index) || !HasDrawn) return;
         if (Button == kRightButton || IsWildIndex(Index) || !wasPickedUp) return;
-        MoveGuard guard;
+        PlayerMoveGuard guard;
         if (CanMeldFromHandPlayer(Index) && Button == kLeftButton) {
             // Wherever the card is let go, it goes onto its own meld.
             FollowMouse.SetEnabled(false);
@@ -315,6 +310,16 @@ bool CanMeldFromHandPlayer(int TheCard) {
     return answer;
 }
 
-bool PlayerMoveInProgress() { return moveInProgress; }
+PlayerMoveGuard::PlayerMoveGuard() {
+    moveInProgress = true;
+}
+
+PlayerMoveGuard::~PlayerMoveGuard() {
+    moveInProgress = false;
+}
+
+bool PlayerMoveInProgress() {
+    return moveInProgress;
+}
 
 }  // namespace cardovia

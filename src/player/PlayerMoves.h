@@ -18,4 +18,15 @@ bool CanMeldFromHandPlayer(int TheCard);
 // pauses are not counted.
 bool PlayerMoveInProgress();
 
+// Marks a move of the player's as under way for as long as it lives. Take Back
+// is one too: a press or a second Take Back during its pauses would return or
+// lay cards it is still laying out.
+class PlayerMoveGuard {
+  public:
+    PlayerMoveGuard();
+    ~PlayerMoveGuard();
+    PlayerMoveGuard(const PlayerMoveGuard&) = delete;
+    PlayerMoveGuard& operator=(const PlayerMoveGuard&) = delete;
+};
+
 }  // namespace cardovia

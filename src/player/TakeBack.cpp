@@ -45,6 +45,7 @@ void ReturnWildCard(int card, int rank) {
 
 void MnuTakeBack_Click() {
     if (!GameInProgress || PlayerMoveInProgress()) return;
+    PlayerMoveGuard guard;
     if (!MeldOpened[kPlayer]) TakeBackCards();
     if (HasShortMeld()) TakeBackCards();
     MeldsComplete = true;
@@ -59,7 +60,8 @@ void TakeBackCards() {
         // The meld a card lies on: a wild card joined with the pile keeps its
         // own rank, so the meld is the one recorded when it was laid.
         const int rank = card.MeldRank[kPlayer];
-        bool returned = false;
+        // A wild card leaves its meld's books before the meld is scored and
+        // laid out again, so its label and bonus count it no more.
         if (card.MeldedFromHand) {
             // Laid from the hand this turn, whether or not it first came with
             // the pile: it goes back to the hand.
@@ -67,16 +69,16 @@ void TakeBackCards() {
             card.MeldedFromHand = false;
             card.FromDiscard = false;
             LowerCount(rank);
+            if (IsWildIndex(i)) ReturnWildCard(i, rank);
             GetBonusScores(kPlayer);
             SortaMeld(rank, kPlayer);
-            returned = true;
         } else if (card.FromDiscard) {
             LowerCount(rank);
+            if (IsWildIndex(i)) ReturnWildCard(i, rank);
             GetBonusScores(kPlayer);
             SortaMeld(rank, kPlayer);
             card.Location = DiscardPile;
             card.FromDiscard = false;
-            returned = true;
             if (!penaltyShown) {
                 penaltyShown = true;
                 ShowMessageDialog(PlayerName +
@@ -87,9 +89,9 @@ void TakeBackCards() {
                 ShowCurrentScores(kPlayer);
             }
         }
-        if (returned && IsWildIndex(i)) ReturnWildCard(i, rank);
         GetHandScores(kPlayer);
-        if (!MeldOpened[kPlayer]) MinMeld[kPlayer] = static_cast<i16>(MinMeld[kPlayer] + card.Value);
+        if (!MeldOpened[kPlayer])
+            MinMeld[kPlayer] = static_cast<i16>(MinMeld[kPlayer] + card.Value);
         SetPanel(1, "Minimum Meld Points " + std::to_string(MinMeld[kPlayer]));
         ShuffleDiscard();
         SortHand(kPlayer);

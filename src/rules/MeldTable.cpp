@@ -120,7 +120,11 @@ void AddWildCard(int card, int r, int side) {
     Picture& pic = Pic(card);
     pic.top += side == kPlayer ? -kWildCardNudge : kWildCardNudge;
     Pause();
+    // Whichever way it came here (taking the pile makes a meld up with the
+    // first wild card of the hand), the card is chosen no more: a later press
+    // on a meld must not book it a second time.
     pic.border = false;
+    if (card == SelectedWild) SelectedWild = 0;
     MeldRecord& m = MeldTable[r];
     m.HasWild[side] = true;
     m.WildCount[side] = Add16(m.WildCount[side], 1);

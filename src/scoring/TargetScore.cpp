@@ -7,19 +7,46 @@
 #include "ui/Form.h"
 #include "ui/Messages.h"
 
+#include <cctype>
 #include <cmath>
-#include <regex>
+#include <cstdlib>
 
 namespace cardovia {
 
 namespace {
+
 constexpr int kTypeMismatch = 13;
+
+// Blanks, a sign, digits with at most one point among them, blanks. Scanned
+// by hand: a regular expression recurses once per character and overflows the
+// stack on the long text the box accepts.
+bool IsNumberText(const std::string& text) {
+    auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    std::size_t i = 0;
+    while (i < text.size() && blank(text[i])) ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        if (std::isdigit(static_cast<unsigned char>(text[i]))) {
+            ++digits;
+        } else if (text[i] == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    while (i < text.size() && blank(text[i])) ++i;
+    return digits > 0 && i == text.size();
 }
 
+}  // namespace
+
 i16 TargetFromText(const std::string& text) {
-    static const std::regex number(R"(^\s*[+-]?(\d+\.?\d*|\.\d+)\s*$)");
-    if (!std::regex_match(text, number)) throw GameError(kTypeMismatch, "Type mismatch");
-    const double value = std::nearbyint(std::stod(text));
+    if (!IsNumberText(text)) throw GameError(kTypeMismatch, "Type mismatch");
+    // strtod rather than stod: a number too long for a double is an overflow
+    // like any other beyond 16 bits, not an exception of its own.
+    const double value = std::nearbyint(std::strtod(text.c_str(), nullptr));
     if (value < -32768 || value > 32767) throw GameError(kOverflowError, "Overflow");
     return static_cast<i16>(value);
 }
