@@ -143,23 +143,6 @@ TEST_F(HelpWindowTest, OpensBesideTheGameWithTheHelpTextInItsTextArea) {
     EXPECT_EQ(HelpWindow::Open(), window) << "a second showing reuses the open window";
 }
 
-TEST_F(HelpWindowTest, LaysOutTextAreaAndCloseButtonAtTheirTwipPositions) {
-    HelpWindow* window = OpenWithoutWaiting();
-    ASSERT_NE(window, nullptr);
-    auto* text = window->findChild<QPlainTextEdit*>("Text1");
-    auto* close = window->findChild<QPushButton*>("btnClose");
-    ASSERT_TRUE(text && close);
-    EXPECT_EQ(close->text(), "Close");
-    // 15 twips to the pixel.
-    EXPECT_EQ(text->geometry(), QRect(8, 8, 761, 609));
-    EXPECT_EQ(close->geometry(), QRect(336, 624, 81, 25));
-
-    // A larger window gives the room to the text; the button stays under it.
-    window->resize(window->size() + QSize(100, 60));
-    EXPECT_EQ(text->geometry(), QRect(8, 8, 861, 669));
-    EXPECT_EQ(close->geometry(), QRect(386, 684, 81, 25));
-}
-
 TEST_F(HelpWindowTest, CloseButtonUnloadsTheWindowAndTheNextShowingBuildsItAgain) {
     QPointer<HelpWindow> first = OpenWithoutWaiting();
     ASSERT_TRUE(first);
@@ -281,15 +264,6 @@ TEST_F(PlatformNameTest, ReadsThePrettyNameQuotedOrNot) {
     EXPECT_EQ(PlatformName({Write("c", "ID=x\nPRETTY_NAME=Gentoo\n")}), "Gentoo");
     EXPECT_EQ(PlatformName({Write("d", "PRETTY_NAME=\"Say \\\"hi\\\" \\\\ OS\"\n")}),
               "Say \"hi\" \\ OS");
-}
-
-TEST_F(PlatformNameTest, FallsBackToTheNextFileAndThenToLinux) {
-    const QString unnamed = Write("unnamed", "NAME=Something\nPRETTY_NAME=\"\"\n");
-    const QString named = Write("named", "PRETTY_NAME=\"Fedora Linux 39\"\n");
-    const QString missing = dir.filePath("missing");
-    EXPECT_EQ(PlatformName({missing, unnamed, named}), "Fedora Linux 39");
-    EXPECT_EQ(PlatformName({missing, unnamed}), "Linux");
-    EXPECT_EQ(PlatformName({}), "Linux");
 }
 
 }  // namespace

@@ -81,15 +81,6 @@ int CentreTwice(const QRect& r) {
     return 2 * r.left() + r.width();
 }
 
-int CountPixels(const QImage& image, const QRect& area, const std::function<bool(QColor)>& is) {
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x)
-            count += is(image.pixelColor(x, y)) ? 1 : 0;
-    }
-    return count;
-}
-
 TEST(MessageDialog, OneButtonStandsCentredAtTheBottomAndAnswersZero) {
     MessageDialog dialog;
     const DialogRequest request = Request("The game is saved.", "O.K", "", "");
@@ -247,89 +238,6 @@ TEST(MessageDialog, KeysAndCloseRequestsLeaveItOpenUntilAClick) {
     EXPECT_EQ(clicked, 1);
 }
 
-TEST(MessageDialog, AFaceSinksWhileHeldAndOnlyAReleaseOnItAnswers) {
-    MessageDialog dialog;
-    const DialogRequest request = Request("Really delete?", "Yes", "No", "", 3);
-    const QColor light(240, 240, 240);
-    const QColor dark(128, 128, 128);
-    const int clicked = RunAnswering(dialog, request, [&] {
-        DialogButtonFace* yes = dialog.Button(0);
-        const QPoint corner(yes->width() - 1, yes->height() - 1);
-        QImage face = yes->grab().toImage();
-        EXPECT_EQ(face.pixelColor(0, 0), light);
-        EXPECT_EQ(face.pixelColor(corner), dark);
-
-        QTest::mousePress(yes, Qt::LeftButton);
-        face = yes->grab().toImage();
-        EXPECT_EQ(face.pixelColor(0, 0), dark) << "a held face is drawn sunken";
-        EXPECT_EQ(face.pixelColor(corner), light);
-
-        // Sliding off before letting go takes the press back.
-        QTest::mouseRelease(yes, Qt::LeftButton, {}, QPoint(-20, -20));
-        EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(yes->grab().toImage().pixelColor(0, 0), light);
-
-        // Other mouse buttons do not answer.
-        QTest::mouseClick(dialog.Button(1), Qt::RightButton);
-        EXPECT_TRUE(dialog.isVisible());
-
-        Click(dialog, 0);
-    });
-    EXPECT_EQ(clicked, 0);
-    // The next showing starts with every face raised.
-    dialog.Prepare(request);
-    EXPECT_FALSE(dialog.Button(0)->isDown());
-}
-
-TEST(MessageDialog, CaptionsAreShownWithoutTheirAccessKeyMarks) {
-    EXPECT_EQ(DisplayedCaption("&Yes"), "Yes");
-    EXPECT_EQ(DisplayedCaption("No &Cancel"), "No Cancel");
-    EXPECT_EQ(DisplayedCaption("Save && Exit"), "Save & Exit");
-    EXPECT_EQ(DisplayedCaption("Continue"), "Continue");
-    EXPECT_EQ(DisplayedCaption(""), "");
-
-    MessageDialog dialog;
-    dialog.Prepare(Request("Learning Mode is on.", "&Continue", "", ""));
-    EXPECT_EQ(dialog.Button(0)->Caption(), "Continue");
-}
-
-TEST(MessageDialog, EachPictureKindShowsItsOwnArtwork) {
-    const auto green = [](QColor c) {
-        return c.green() > c.red() + 40 && c.green() > c.blue() + 40;
-    };
-    const auto darkBlue = [](QColor c) {
-        return c.red() < 70 && c.green() < 80 && c.blue() >= 60 && c.blue() < 200;
-    };
-    const auto white = [](QColor c) { return c.red() > 230 && c.green() > 230 && c.blue() > 230; };
-    const auto red = [](QColor c) { return c.red() > 150 && c.green() < 60 && c.blue() < 80; };
-    const auto background = [](QColor c) { return c == QColor(0, 0, 255); };
-
-    MessageDialog dialog;
-    const auto shotOf = [&dialog](i16 kind) {
-        dialog.Prepare(Request("Picture", "O.K", "", "", kind));
-        return dialog.grab().toImage();
-    };
-    const QRect area = dialog.PictureRect();
-    const int pixels = area.width() * area.height();
-
-    const QImage court = shotOf(1);
-    EXPECT_GT(CountPixels(court, area, white), pixels / 5) << "the card";
-    EXPECT_GT(CountPixels(court, area, red), pixels / 20) << "the king's robe";
-    EXPECT_EQ(CountPixels(court, area, green), 0);
-
-    const QImage question = shotOf(2);
-    EXPECT_GT(CountPixels(question, area, green), pixels / 3) << "the green disc";
-    EXPECT_GT(CountPixels(question, area, white), pixels / 40) << "the question mark";
-
-    const QImage notice = shotOf(3);
-    EXPECT_GT(CountPixels(notice, area, darkBlue), pixels / 3) << "the dark blue disc";
-    EXPECT_GT(CountPixels(notice, area, white), pixels / 40) << "the letter i";
-    EXPECT_EQ(CountPixels(notice, area, green), 0);
-
-    const QImage none = shotOf(0);
-    EXPECT_EQ(CountPixels(none, area, background), pixels) << "an unknown kind shows nothing";
-}
-
 TEST(MessageDialog, OneSharedWindowAnswersThePlatformAndStaysHiddenBetweenCalls) {
     QtPlatform platform;
     QPointer<MessageDialog> first;
@@ -350,31 +258,6 @@ TEST(MessageDialog, OneSharedWindowAnswersThePlatformAndStaysHiddenBetweenCalls)
     EXPECT_EQ(RunAnswering([&] { return platform.RunMessageDialog(request); }, answer(second, 0)),
               0);
     EXPECT_EQ(first, second) << "a new window for every message";
-}
-
-TEST(MessageDialog, AMessageAskedWhileAnotherWaitsGetsItsOwnWindow) {
-    QPointer<MessageDialog> outer;
-    QPointer<MessageDialog> inner;
-    int innerAnswer = -1;
-    const int outerAnswer = RunAnswering(
-        [] { return MessageDialog::RunShared(nullptr, Request("First", "A", "B", "")); },
-        [&] {
-            outer = qobject_cast<MessageDialog*>(QApplication::activeModalWidget());
-            ASSERT_TRUE(outer);
-            innerAnswer = RunAnswering(
-                [] { return MessageDialog::RunShared(nullptr, Request("Second", "C", "D", "")); },
-                [&] {
-                    inner = qobject_cast<MessageDialog*>(QApplication::activeModalWidget());
-                    ASSERT_TRUE(inner);
-                    EXPECT_NE(inner, outer);
-                    Click(*inner, 1);
-                });
-            EXPECT_TRUE(outer->isVisible()) << "the first message is still waiting";
-            EXPECT_EQ(outer->Message()->text(), "First");
-            Click(*outer, 0);
-        });
-    EXPECT_EQ(innerAnswer, 1);
-    EXPECT_EQ(outerAnswer, 0);
 }
 
 }  // namespace
