@@ -7,19 +7,11 @@
 namespace cardovia::testing {
 namespace {
 
-class HelpTest : public TableTest {
+class HelpTest : public PlayersTurnTest {
   protected:
     void SetUp() override {
-        TableTest::SetUp();
-        AllInStock();
-        GameInProgress = true;
-        PlayerTurn = true;
-        MustDraw = true;
+        PlayersTurnTest::SetUp();
         MinMeld[1] = 50;
-    }
-    void Hand(std::initializer_list<int> cards) {
-        for (int c : cards) Place(c, PlayerHand);
-        SortHand(1);
     }
     void Pile(std::initializer_list<int> cards, int top, bool opened) {
         for (int c : cards) Place(c, DiscardPile);

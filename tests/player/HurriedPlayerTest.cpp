@@ -11,19 +11,8 @@
 namespace cardovia::testing {
 namespace {
 
-class HurriedPlayer : public TableTest {
+class HurriedPlayer : public PlayersTurnTest {
   protected:
-    void SetUp() override {
-        TableTest::SetUp();
-        AllInStock();
-        GameInProgress = true;
-        PlayerTurn = true;
-        MustDraw = true;
-    }
-    static void Hand(std::initializer_list<int> cards) {
-        for (int c : cards) Place(c, PlayerHand);
-        SortHand(kPlayer);
-    }
     static void Drawn() {
         MustDraw = false;
         HasDrawn = true;

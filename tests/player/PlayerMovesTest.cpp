@@ -8,20 +8,12 @@
 namespace cardovia::testing {
 namespace {
 
-class MovesTest : public TableTest {
+class MovesTest : public PlayersTurnTest {
   protected:
     void SetUp() override {
-        TableTest::SetUp();
-        AllInStock();
-        GameInProgress = true;
-        PlayerTurn = true;
-        MustDraw = true;
+        PlayersTurnTest::SetUp();
         MinMeld[1] = 15;
         MinMeld[2] = 15;
-    }
-    void Hand(std::initializer_list<int> cards) {
-        for (int c : cards) Place(c, PlayerHand);
-        SortHand(1);
     }
     void Drawn() {
         MustDraw = false;

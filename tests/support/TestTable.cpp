@@ -1,6 +1,7 @@
 #include "support/TestTable.h"
 
 #include "model/PlayerFile.h"
+#include "player/Hand.h"
 #include "player/FollowMouse.h"
 
 #include <fstream>
@@ -45,6 +46,19 @@ int TableTest::CountAt(CardLocation where) {
     int n = 0;
     for (int i = 1; i <= kDeckSize; ++i) n += Cards[i].Location == where;
     return n;
+}
+
+void PlayersTurnTest::SetUp() {
+    TableTest::SetUp();
+    AllInStock();
+    GameInProgress = true;
+    PlayerTurn = true;
+    MustDraw = true;
+}
+
+void PlayersTurnTest::Hand(std::initializer_list<int> cards) {
+    for (int c : cards) Place(c, PlayerHand);
+    SortHand(kPlayer);
 }
 
 }  // namespace cardovia::testing

@@ -62,4 +62,13 @@ class TableTest : public ::testing::Test {
     std::filesystem::path dir;  // a private program directory for the test
 };
 
+// The table at the start of a turn of the player's in a running game, with
+// the whole deck in the stock until a test deals the player a hand.
+class PlayersTurnTest : public TableTest {
+  protected:
+    void SetUp() override;
+    // Puts the cards in the player's hand and lays the hand out.
+    static void Hand(std::initializer_list<int> cards);
+};
+
 }  // namespace cardovia::testing
