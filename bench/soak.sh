@@ -36,7 +36,8 @@ export XDG_RUNTIME_DIR="$runtime"
 failed=()
 for seed in "${seeds[@]}"; do
   echo "soak.sh: seed $seed for $seconds s"
-  if ! CARDOVIA_SOAK_SECONDS=$seconds CARDOVIA_SOAK_SEED=$seed \
+  # A window that stops answering is ended by the time limit and counts as failed.
+  if ! CARDOVIA_SOAK_SECONDS=$seconds CARDOVIA_SOAK_SEED=$seed timeout $((seconds + 120)) \
       "$dir/tests/cardovia_gui_tests" --gtest_filter='SoakTest.*'; then
     failed+=("$seed")
   fi

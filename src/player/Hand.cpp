@@ -6,7 +6,20 @@
 #include "ui/Errors.h"
 #include "ui/Form.h"
 
+#include <algorithm>
+
 namespace cardovia {
+
+namespace {
+
+// The next place along a row. A hand of 78 cards or more would carry the
+// player's row past the 16-bit range; its last cards then share the row's
+// far end instead of raising an overflow in the middle of the layout.
+i16 NextPlace(int left, int step) {
+    return static_cast<i16>(std::min(left + step, 32767));
+}
+
+}  // namespace
 
 void SortHand(int side) {
     Trap("SortHand", [&] {
@@ -20,11 +33,11 @@ void SortHand(int side) {
             pic.left = NextCardX[side];
             if (side == kPlayer) {
                 pic.top = kPlayerHandTop;
-                NextCardX[kPlayer] = Add16(NextCardX[kPlayer], kPlayerCardStep);
+                NextCardX[kPlayer] = NextPlace(NextCardX[kPlayer], kPlayerCardStep);
                 ShowFace(i);
             } else {
                 pic.top = kOpponentHandTop;
-                NextCardX[kOpponent] = Add16(NextCardX[kOpponent], kOpponentCardStep);
+                NextCardX[kOpponent] = NextPlace(NextCardX[kOpponent], kOpponentCardStep);
                 pic.image = CardBackImage();
             }
             // Each card lies over the one laid before it.

@@ -1,9 +1,11 @@
+// The player file: the line it holds, lines good and bad, reading it at
+// start-up and saving it whole.
+
 #include "model/PlayerFile.h"
 #include "scoring/PlayerFile.h"
-#include "support/TestTable.h"
+#include "support/TableTest.h"
 
 #include <fstream>
-#include <sstream>
 
 namespace cardovia::testing {
 namespace {
@@ -11,142 +13,93 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-class PlayerFileTest : public TableTest {
+class PlayerFile : public TableTest {
   protected:
     std::string path() const { return (dir / kPlayerFileName).string(); }
     void Write(const std::string& content) const {
         std::ofstream(path(), std::ios::binary) << content;
     }
-    static std::string Read(const std::string& p) { return FileText(p); }
 };
 
-TEST_F(PlayerFileTest, NewPlayerFileReadsAsOneCrLfLine) {
-    EXPECT_EQ(FormatPlayerLine(PlayerRecord{}), "\"Player\",150,0,0,0,0,#FALSE#,5000\r\n");
-    SavePlayerFile();
-    EXPECT_EQ(Read(path()), "\"Player\",150,0,0,0,0,#FALSE#,5000\r\n");
-}
-
-TEST_F(PlayerFileTest, EveryFieldSurvivesARoundTripIncludingCommasInTheName) {
-    PlayerName = "Smith, Jane, the third";
-    SpeedDelay = 75;
-    GamesWon = 12;
-    GamesLost = 3;
-    GameScore[1] = -120;
-    GameScore[2] = 4890;
-    CardBack = true;
-    TargetScore = 2500;
-    SavePlayerFile();
-    EXPECT_EQ(Read(path()), "\"Smith, Jane, the third\",75,12,3,-120,4890,#TRUE#,2500\r\n");
-
-    ResetModel();
-    ReadPlayerFileAtStartup();
-    EXPECT_EQ(PlayerName, "Smith, Jane, the third");
-    EXPECT_EQ(SpeedDelay, 75);
-    EXPECT_EQ(GamesWon, 12);
-    EXPECT_EQ(GamesLost, 3);
-    EXPECT_EQ(GameScore[1], -120);
-    EXPECT_EQ(GameScore[2], 4890);
-    EXPECT_TRUE(CardBack);
-    EXPECT_EQ(TargetScore, 2500);
-}
-
-TEST_F(PlayerFileTest, QuotesAndLineBreaksInANameCannotBreakTheRecord) {
-    PlayerName = "Ann \"Ace\" O'Neil\r\nX";
-    SavePlayerFile();
-    ResetModel();
-    ReadPlayerFileAtStartup();
-    EXPECT_EQ(PlayerName, "Ann 'Ace' O'Neil  X");
-    EXPECT_EQ(TargetScore, 5000);
-}
-
-TEST_F(PlayerFileTest, AMissingFileGivesTheDefaults) {
-    PlayerName = "Someone";
-    TargetScore = 700;
-    ReadPlayerFileAtStartup();
-    EXPECT_EQ(PlayerName, "Player");
-    EXPECT_EQ(SpeedDelay, 150);
-    EXPECT_FALSE(CardBack);
-    EXPECT_EQ(TargetScore, 5000);
-    EXPECT_FALSE(fs::exists(path()));
-}
-
-TEST_F(PlayerFileTest, AMalformedFileIsKeptAsideAndTheDefaultsUsed) {
-    const std::string bad[] = {
-        "",
-        "\"Unclosed,150,0,0,0,0,#FALSE#,5000\r\n",
-        "\"Jo\",150,0,0,0,0,#FALSE#\r\n",           // too few fields
-        "\"Jo\",150,0,0,0,0,#FALSE#,5000,9\r\n",    // too many
-        "\"Jo\",fast,0,0,0,0,#FALSE#,5000\r\n",     // not a number
-        "\"Jo\",150,0,0,99999,0,#FALSE#,5000\r\n",  // beyond 16 bits
-        "\"Jo\",150,0,0,0,0,#MAYBE#,5000\r\n",
-        "\"Jo\",150,-1,0,0,0,#FALSE#,5000\r\n",
-        "\"Jo\",150,0,0,0,0,#FALSE#,100\r\n",  // a target the game never sets
-        "\"Jo\",150,0,0,\0,0,#FALSE#,5000\r\n"s,
+TEST_F(PlayerFile, LinesGoodAndBad) {
+    // What each file's content reads as, written back; "aside" for a file kept aside.
+    const std::pair<std::string, std::string> cases[] = {
+        {"\"Player\",150,0,0,0,0,#FALSE#,5000\r\n", "\"Player\",150,0,0,0,0,#FALSE#,5000"},
+        {"\"Smith, Jane, the third\",75,12,3,-120,4890,#TRUE#,2500",
+         "\"Smith, Jane, the third\",75,12,3,-120,4890,#TRUE#,2500"},
+        {"  \"Jo\" , 300 , 1 , 2 , 3 , 4 , #true# , 800", "\"Jo\",300,1,2,3,4,#TRUE#,800"},
+        {"Jo,1,32767,0,-32768,32767,#False#,500\n", "\"Jo\",1,32767,0,-32768,32767,#FALSE#,500"},
+        {"\"Jo\",10000,0,0,0,0,#FALSE#,5000\r\ngarbage", "\"Jo\",10000,0,0,0,0,#FALSE#,5000"},
+        {"", "aside"},
+        {"\"Unclosed,150,0,0,0,0,#FALSE#,5000\r\n", "aside"},
+        {"\"Jo\",150,0,0,0,0,#FALSE#\r\n", "aside"},
+        {"\"Jo\",150,0,0,0,0,#FALSE#,5000,9\r\n", "aside"},
+        {"\"Jo\",fast,0,0,0,0,#FALSE#,5000\r\n", "aside"},
+        {"\"Jo\",150,0,0,99999,0,#FALSE#,5000\r\n", "aside"},
+        {"\"Jo\",150,0,0,0,0,#MAYBE#,5000\r\n", "aside"},
+        {"\"Jo\",150,-1,0,0,0,#FALSE#,5000\r\n", "aside"},
+        {"\"Jo\",150,0,-1,0,0,#FALSE#,5000\r\n", "aside"},
+        {"\"Jo\",0,0,0,0,0,#FALSE#,5000\r\n", "aside"},
+        {"\"Jo\",10001,0,0,0,0,#FALSE#,5000\r\n", "aside"},
+        {"\"Jo\",150,0,0,0,0,#FALSE#,499\r\n", "aside"},
+        {"\"Jo\",150,0,0,0,0,#FALSE#,5001\r\n", "aside"},
+        {"\"Jo\",150,0,0,\0,0,#FALSE#,5000\r\n"s, "aside"},
     };
-    for (const std::string& content : bad) {
-        SCOPED_TRACE(content);
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+    for (const auto& [content, expected] : cases) {
+        FreshTable();
         Write(content);
         PlayerName = "Before";
         ReadPlayerFileAtStartup();
-        EXPECT_EQ(PlayerName, "Player");
-        EXPECT_EQ(TargetScore, 5000);
-        EXPECT_FALSE(fs::exists(path()));
-        EXPECT_EQ(Read(path() + ".bad"), content);
-        // The next save writes a fresh file and leaves the bad one alone.
-        SavePlayerFile();
-        EXPECT_EQ(Read(path() + ".bad"), content);
-        EXPECT_TRUE(fs::exists(path()));
+        if (expected == "aside") {
+            EXPECT_EQ(FileText(path() + ".bad"), content) << content;
+            EXPECT_FALSE(fs::exists(path())) << content;
+            EXPECT_EQ(FormatPlayerLine(CurrentPlayerRecord()), FormatPlayerLine(PlayerRecord{}))
+                << content;
+        } else {
+            const std::string line = FormatPlayerLine(CurrentPlayerRecord());
+            EXPECT_EQ(line, expected + "\r\n") << content;
+        }
     }
 }
 
-TEST_F(PlayerFileTest, ASecondBadFileDoesNotOverwriteTheFirstOneKeptAside) {
+TEST_F(PlayerFile, ANameTheLineCannotHoldIsStoredSoItStillReads) {
+    PlayerRecord record;
+    record.name = "Ann \"Ace\" O'Neil\r\nX";
+    EXPECT_EQ(FormatPlayerLine(record), "\"Ann 'Ace' O'Neil  X\",150,0,0,0,0,#FALSE#,5000\r\n");
+}
+
+TEST_F(PlayerFile, AFileNotReadIsKeptAsideAndNeverOverwritten) {
+    EXPECT_EQ(PlayerFilePath(), path());
+    ReadPlayerFileAtStartup();  // no file: the defaults, and nothing written
+    EXPECT_FALSE(fs::exists(path()));
     Write("garbage one");
     ReadPlayerFileAtStartup();
     Write("garbage two");
     ReadPlayerFileAtStartup();
-    EXPECT_EQ(Read(path() + ".bad"), "garbage one");
-    EXPECT_EQ(Read(path() + ".bad1"), "garbage two");
+    SavePlayerFile();
+    EXPECT_EQ(FileText(path() + ".bad"), "garbage one");
+    EXPECT_EQ(FileText(path() + ".bad1"), "garbage two");
+    EXPECT_EQ(FileText(path()), "\"Player\",150,0,0,0,0,#FALSE#,5000\r\n");
 }
 
-TEST_F(PlayerFileTest, ToleratesBlanksAroundFieldsAndAMissingLineEnd) {
-    Write("  \"Jo\" , 300 , 1 , 2 , 3 , 4 , #true# , 800");
-    ReadPlayerFileAtStartup();
-    EXPECT_EQ(PlayerName, "Jo");
-    EXPECT_EQ(SpeedDelay, 300);
-    EXPECT_EQ(GameScore[2], 4);
-    EXPECT_TRUE(CardBack);
-    EXPECT_EQ(TargetScore, 800);
-}
-
-TEST_F(PlayerFileTest, SavingReplacesTheFileWholeAndLeavesNoTemporary) {
+TEST_F(PlayerFile, ASaveReplacesTheFileWholeOrReportsWhyAndLeavesTheOldOne) {
     Write("\"Old\",150,0,0,0,0,#FALSE#,5000\r\n");
     PlayerName = "New";
     SavePlayerFile();
-    EXPECT_EQ(Read(path()), "\"New\",150,0,0,0,0,#FALSE#,5000\r\n");
+    EXPECT_EQ(FileText(path()), "\"New\",150,0,0,0,0,#FALSE#,5000\r\n");
     EXPECT_FALSE(fs::exists(path() + ".tmp"));
-}
-
-TEST_F(PlayerFileTest, AFailedSaveIsReportedAndTheOldFileStays) {
-    Write("\"Old\",150,0,0,0,0,#FALSE#,5000\r\n");
     // A directory where the temporary file should go makes the write fail even as root.
     fs::create_directory(path() + ".tmp");
-    PlayerName = "New";
+    PlayerName = "Newer";
     SavePlayerFile();
     ASSERT_EQ(sys.errors.size(), 1u);
-    EXPECT_EQ(sys.errors[0].first, "Cardovia");
     EXPECT_EQ(sys.errors[0].second,
               "Unexpected error in procedure: SavePlayerFile\r\nError #75: Path/File access error");
-    EXPECT_EQ(Read(path()), "\"Old\",150,0,0,0,0,#FALSE#,5000\r\n");
-}
-
-TEST_F(PlayerFileTest, AnUnwritableProgramDirectorySendsTheFileToTheUserDataDirectory) {
-    EXPECT_EQ(PlayerFilePath(), path());
+    EXPECT_EQ(FileText(path()), "\"New\",150,0,0,0,0,#FALSE#,5000\r\n");
     ProgramDirectory = (dir / "no-such-directory").string();
     EXPECT_EQ(PlayerFilePath(), (dir / "user" / kPlayerFileName).string());
     SavePlayerFile();
-    EXPECT_TRUE(fs::exists(dir / "user" / kPlayerFileName));
+    EXPECT_EQ(FileText(dir / "user" / kPlayerFileName), "\"Newer\",150,0,0,0,0,#FALSE#,5000\r\n");
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 // Saving the player file when things go wrong: the process killed in the
-// middle of a save, a full disk, a place that cannot be written. The file on
+// middle of a save, a full disk, a place that cannot be written all game long. The file on
 // disk is always the old one or the new one, whole; a failed save is reported
 // and the game goes on.
 
 #include "model/PlayerFile.h"
 #include "scoring/PlayerFile.h"
-#include "support/GameHarness.h"
+#include "support/TableTest.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -95,23 +95,7 @@ TEST_F(SaveUnderFire, AFullDiskIsReportedAsSuchAndTheOldFileStays) {
     EXPECT_EQ(ParsePlayerLine(FileText(path()))->name, "New");
 }
 
-TEST_F(SaveUnderFire, PlacesThatCannotBeWrittenFailWithTheAccessErrorEvenAsRoot) {
-    const std::string overlong = (dir / std::string(300, 'd') / kPlayerFileName).string();
-    fs::path notADirectory = dir / "plain-file";
-    std::ofstream(notADirectory) << "x";
-    for (const std::string& where :
-         {overlong, (notADirectory / kPlayerFileName).string(), std::string("/proc/Name.dat")}) {
-        SCOPED_TRACE(where);
-        const auto error = WritePlayerFile(where, PlayerRecord{});
-        ASSERT_TRUE(error.has_value());
-        EXPECT_EQ(error->number, 75);
-        EXPECT_EQ(error->description, "Path/File access error");
-    }
-}
-
-class SaveFailsAllGame : public GameTest {};
-
-TEST_F(SaveFailsAllGame, TheGameIsPlayedToItsEndWithEachFailedSaveReported) {
+TEST_F(GameTest, AGameWhoseSavesAllFailIsPlayedToItsEndWithEachFailedSaveReported) {
     std::ofstream((dir / kPlayerFileName).string(), std::ios::binary) << kOldLine;
     ReadPlayerFileAtStartup();
     // A directory where the temporary file should go: every save fails.

@@ -1,0 +1,500 @@
+#include "support/TableTest.h"
+
+#include "deck/CardTravel.h"
+#include "deck/Dealing.h"
+#include "deck/Drawing.h"
+#include "deck/RandomDraw.h"
+#include "deck/Stock.h"
+#include "flow/ClearTable.h"
+#include "flow/Handlers.h"
+#include "flow/Leaving.h"
+#include "flow/Menus.h"
+#include "flow/Pacing.h"
+#include "flow/Startup.h"
+#include "model/PlayerFile.h"
+#include "opponent/OpponentDiscard.h"
+#include "opponent/OpponentMelding.h"
+#include "player/FollowMouse.h"
+#include "player/Hand.h"
+#include "player/HandHelp.h"
+#include "player/HoverHints.h"
+#include "player/PlayerMoves.h"
+#include "player/SelfPlay.h"
+#include "player/TakeBack.h"
+#include "rules/DiscardPile.h"
+#include "rules/MeldTable.h"
+#include "rules/MinimumMeld.h"
+#include "rules/TakingThePile.h"
+#include "scoring/HandScoring.h"
+#include "ui/Errors.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+
+namespace cardovia::testing {
+
+namespace {
+
+std::vector<std::string> Split(const std::string& text, char by) {
+    std::vector<std::string> parts;
+    std::stringstream in(text);
+    for (std::string part; std::getline(in, part, by);) parts.push_back(part);
+    return parts;
+}
+
+// A script's argument: a card's name, a rank's letter or a number (a side,
+// or a rank code: Four to Nine are their own numbers).
+int Argument(const std::string& word) {
+    if (const int card = CardIndex(word)) return card;
+    const std::string ranks = "?A23456789TJQKRX";
+    if (word.size() == 1 && std::isalpha(static_cast<unsigned char>(word[0]))) {
+        if (ranks.find(word[0]) == std::string::npos)
+            throw std::invalid_argument("no rank " + word);
+        return static_cast<int>(ranks.find(word[0]));
+    }
+    return std::stoi(word);
+}
+
+// A list of arguments; Ka-Kd names the cards from Ka to Kd in deck order.
+std::vector<int> Arguments(const std::string& list, char by) {
+    std::vector<int> values;
+    for (const std::string& word : Split(list, by)) {
+        const auto dash = word.find('-');
+        const int first = dash == 2 ? CardIndex(word.substr(0, 2)) : 0;
+        const int last = dash == 2 ? CardIndex(word.substr(3)) : 0;
+        for (int c = first; first != 0 && last != 0 && c <= last; ++c) values.push_back(c);
+        if (first == 0 || last == 0) values.push_back(Argument(word));
+    }
+    return values;
+}
+
+// Lays cards on a side's meld in the order given and books them as the meld
+// table would: every card from the first wild card on counts as laid since it.
+void BookMeld(int side, int rank, const std::vector<int>& cards) {
+    MeldRecord& m = MeldTable[rank];
+    for (int c : cards) {
+        Cards[c].Location = side == kPlayer ? PlayerMelds : OpponentMelds;
+        Cards[c].MeldRank[side] = static_cast<i16>(rank);
+        ++m.Count[side];
+        m.HasWild[side] = m.HasWild[side] || IsWildIndex(c);
+        m.WildCount[side] += IsWildIndex(c);
+        m.CountSinceWild[side] += m.HasWild[side];
+    }
+    m.Melded[side] = true;
+    if (m.Count[side] >= 7) HasCanasta[side] = true;
+}
+
+void Click(int card, i16 button) {
+    PicCards_MouseDown(static_cast<i16>(card), button, 0, 0, 0);
+    PicCards_MouseUp(static_cast<i16>(card), button, 0, 0, 0);
+}
+
+std::string YesNo(const char* what, bool answer) {
+    return std::string(what) + (answer ? " yes" : " no");
+}
+
+using Args = std::vector<int>;
+// The game's procedures a script may call; an answer is noted in the dump.
+const std::map<std::string, std::function<std::string(const Args&)>>& Procedures() {
+    static const std::map<std::string, std::function<std::string(const Args&)>> procedures = {
+        {"L", [](const Args& a) { return Click(a[0], kLeftButton), ""; }},
+        {"R", [](const Args& a) { return Click(a[0], kRightButton), ""; }},
+        {"Ldown", [](const Args& a) { return PicCards_MouseDown(a[0], kLeftButton, 0, 0, 0), ""; }},
+        {"Lup", [](const Args& a) { return PicCards_MouseUp(a[0], kLeftButton, 0, 0, 0), ""; }},
+        {"hover",
+         [](const Args& a) {
+             PicCards_MouseMove(a[0], 0, 0, 0, 0);
+             const Picture& p = Pic(a[0]);
+             const int icon = p.mousePointer == Pointer::Custom ? p.mouseIcon : 0;
+             return "hover " + CardName(a[0]) + " " + std::to_string(icon) + " \"" + p.toolTip +
+                    "\"";
+         }},
+        {"MoveCardDeck", [](const Args& a) { return MoveCardDeck(a[0], a[1]), ""; }},
+        {"StackStock", [](const Args&) { return StackStock(), ""; }},
+        {"DealEm", [](const Args& a) { return DealEm(a[0]), ""; }},
+        {"TakeCardDeck", [](const Args& a) { return TakeCardDeck(a[0]), ""; }},
+        {"TakeTwoFromStock", [](const Args& a) { return TakeTwoFromStock(a[0]), ""; }},
+        {"RandomStockCard",
+         [](const Args&) { return "RandomStockCard " + CardName(RandomStockCard()); }},
+        {"GetMinMeld", [](const Args& a) { return GetMinMeld(a[0]), ""; }},
+        {"EstablishPoints", [](const Args& a) { return EstablishPoints(a[0]), ""; }},
+        {"PutCardOnMeld", [](const Args& a) { return PutCardOnMeld(a[0], a[1], a[2]), ""; }},
+        {"AddWildCard", [](const Args& a) { return AddWildCard(a[0], a[1], a[2]), ""; }},
+        {"SortaMeld", [](const Args& a) { return SortaMeld(a[0], a[1]), ""; }},
+        {"CheckMeldsComplete",
+         [](const Args& a) {
+             return CheckMeldsComplete(a[0]), YesNo("MeldsComplete", MeldsComplete);
+         }},
+        {"CanTakeUpDiscard",
+         [](const Args& a) { return YesNo("CanTakeUpDiscard", CanTakeUpDiscard(a[0])); }},
+        {"TakeDiscardPile", [](const Args& a) { return TakeDiscardPile(a[0]), ""; }},
+        {"GlidePileCard", [](const Args& a) { return GlidePileCard(a[0]), ""; }},
+        {"DiscardFrozen", [](const Args& a) { return DiscardFrozen(a[0]), ""; }},
+        {"WhatCanBeMelded", [](const Args&) { return WhatCanBeMelded(), ""; }},
+        {"DiscardWhatCard", [](const Args&) { return DiscardWhatCard(), ""; }},
+        {"MeldCardsHand", [](const Args& a) { return MeldCardsHand(a[0], a[1]), ""; }},
+        {"MakeDiscard", [](const Args& a) { return MakeDiscard(a[0], a[1]), ""; }},
+        {"SortHand", [](const Args& a) { return SortHand(a[0]), ""; }},
+        {"PickUpCard", [](const Args& a) { return PickUpCard(a[0]), ""; }},
+        {"GetHandScores", [](const Args& a) { return GetHandScores(a[0]), ""; }},
+        {"GetBonusScores", [](const Args& a) { return GetBonusScores(a[0]), ""; }},
+        {"GetScoresHand", [](const Args&) { return GetScoresHand(), ""; }},
+        {"ClearIt", [](const Args&) { return ClearIt(), ""; }},
+        {"Form_Load", [](const Args&) { return Form_Load(), ""; }},
+        {"LetsExit", [](const Args&) { return LetsExit(), ""; }},
+        {"QueryUnload", [](const Args&) { return YesNo("Form_QueryUnload", Form_QueryUnload()); }},
+        {"Tick", [](const Args&) { return Frmtable().Timer1.Tick(), ""; }},
+        {"idle", [](const Args&) { return TableIdle = true, ""; }},
+    };
+    return procedures;
+}
+
+// The form's menu entries and buttons, by name.
+std::function<void()> FormCommand(const std::string& name) {
+    TableForm& f = Frmtable();
+    for (MenuItem* bar : f.MenuBar) {
+        if (bar->name == name) return bar->Click;
+        for (MenuItem* item : bar->items) {
+            if (item->name == name) return item->Click;
+        }
+    }
+    for (Button* b : {&f.cmdNew, &f.cmdSave, &f.CmdTarget, &f.cmdFinished}) {
+        if (b->name == name) return b->Click;
+    }
+    return nullptr;
+}
+
+std::string RunLengths(const std::vector<std::int64_t>& waits) {
+    std::string out;
+    std::int64_t total = 0;
+    for (std::size_t i = 0, j = 0; i < waits.size(); i = j) {
+        while (j < waits.size() && waits[j] == waits[i]) total += waits[j++];
+        out += " " + std::to_string(waits[i]) + (j - i > 1 ? "x" + std::to_string(j - i) : "");
+    }
+    return out + " = " + std::to_string(total) + " ms";
+}
+
+}  // namespace
+
+std::string FileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void ExpectGolden(const std::string& name, const std::string& actual) {
+    const auto path = std::filesystem::path(CARDOVIA_GOLDEN_DIR) / (name + ".golden");
+    if (std::getenv("CARDOVIA_UPDATE_GOLDEN")) {
+        std::ofstream(path, std::ios::binary) << actual;
+        return;
+    }
+    const std::string expected = FileText(path);
+    EXPECT_EQ(expected, actual) << path.string()
+                                << " differs; CARDOVIA_UPDATE_GOLDEN=1 rewrites it";
+    // Name the scenarios that differ, so that a report says which situation broke.
+    const auto scenarios = [](const std::string& text) {
+        std::map<std::string, std::string> parts;
+        std::string title;
+        for (const std::string& line : Split(text, '\n')) {
+            if (line.rfind("== ", 0) == 0) title = line.substr(3);
+            parts[title] += line + "\n";
+        }
+        return parts;
+    };
+    const auto want = scenarios(expected);
+    for (const auto& [title, part] : scenarios(actual)) {
+        if (!want.count(title) || want.at(title) != part)
+            std::printf("golden %s: \"%s\" differs\n", name.c_str(), title.c_str());
+    }
+}
+
+void TableTest::SetUp() {
+    std::random_device random;
+    dir = std::filesystem::temp_directory_path() /
+          ("cardovia-test-" + std::to_string(random()) + "-" + std::to_string(random()));
+    std::filesystem::create_directories(dir);
+    InstallPlatform(&sys);
+    FreshTable();
+}
+
+void TableTest::TearDown() {
+    InstallPlatform(nullptr);
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+}
+
+void TableTest::FreshTable() {
+    notes.clear();
+    moves.clear();
+    lastFile.clear();
+    watching = false;
+    hurried.clear();
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        std::filesystem::remove_all(entry.path());
+    ResetModel();
+    ResetForm();
+    FollowMouse = clsObjectFollowMouse{};
+    ProgramDirectory = DataDirectory = dir.string();
+    UserDataDirectory = (dir / "user").string();
+    ConnectHandlers();
+    SetUpDeck();
+    for (int i = 1; i <= kDeckSize; ++i) Cards[i].Location = Stock;
+    StackStock();
+    sys.waits.clear();
+}
+
+bool TableTest::Set(const std::string& word) {
+    const auto eq = word.find('=');
+    if (eq == std::string::npos) {
+        const std::map<std::string, std::function<void()>> flags = {
+            {"open1", [] { MeldOpened[1] = true; }},
+            {"open2", [] { MeldOpened[2] = true; }},
+            {"canasta1", [] { HasCanasta[1] = true; }},
+            {"canasta2", [] { HasCanasta[2] = true; }},
+            {"turn", [] { GameInProgress = PlayerTurn = MustDraw = true; }},
+            {"drawn", [] { MustDraw = false, HasDrawn = true; }},
+            {"ingame", [] { GameInProgress = true; }},
+            {"learn", [] { LearningMode = true; }},
+            {"blue", [] { CardBack = true; }},
+
+            {"watch", [this] { watching = true; }},
+            {"faildialogs",
+             [this] {
+                 sys.onDialog = [](const DialogRequest&) {
+                     throw GameError(5, "Invalid procedure call");
+                 };
+             }},
+        };
+        const auto flag = flags.find(word);
+        if (flag == flags.end()) return false;
+        flag->second();
+        return true;
+    }
+    const std::string key = word.substr(0, eq);
+    const std::string value = word.substr(eq + 1);
+    if (key == "onwait") {
+        hurried = value;
+        return true;
+    }
+    const int side = key.back() - '0';
+    const auto put = [&](int where) {
+        for (int c : Arguments(value, ',')) Cards[c].Location = static_cast<i16>(where);
+    };
+    if (key == "h1" || key == "h2") {
+        put(side);
+        SortHand(side);
+    } else if (key == "p") {
+        for (int c : Arguments(value, ',')) {
+            Cards[c].Location = DiscardPile;
+            TopDiscard = static_cast<i16>(c);
+        }
+        ShuffleDiscard();
+    } else if (key.size() == 3 && key[0] == 'm') {
+        BookMeld(key[1] - '0', Argument(key.substr(2)), Arguments(value, ','));
+    } else if (key == "r1" || key == "r2") {
+        put(side == 1 ? PlayerRedThrees : OpponentRedThrees);
+    } else if (key == "s") {
+        put(Stock);
+    } else if (key == "min1" || key == "min2") {
+        MinMeld[side] = static_cast<i16>(std::stoi(value));
+    } else if (key == "game1" || key == "game2") {
+        GameScore[side] = static_cast<i16>(std::stoi(value));
+    } else if (key == "won" || key == "lost") {
+        (key == "won" ? GamesWon : GamesLost) = static_cast<i16>(std::stoi(value));
+    } else if (key == "penalty") {
+        TakeBackPenalty = static_cast<i16>(std::stoi(value));
+    } else if (key == "speed") {
+        SpeedDelay = DelayMs = static_cast<i16>(std::stoi(value));
+    } else if (key == "draws") {
+        for (int c : Arguments(value, ',')) sys.randomScript.push_back(c / 108.0);
+    } else if (key == "answers") {
+        for (int a : Arguments(value, ',')) sys.dialogAnswers.push_back(static_cast<i16>(a));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void TableTest::LayOut() {
+    StackStock();
+    for (int side : {kPlayer, kOpponent}) {
+        for (int r = 1; r <= kMeldRanks; ++r) {
+            if (MeldTable[r].Melded[side]) SortaMeld(r, side);
+        }
+        const int board = side == kPlayer ? PlayerRedThrees : OpponentRedThrees;
+        if (std::any_of(&Cards[kFirstRedThree], &Cards[kLastRedThree] + 1,
+                        [board](const Card& c) { return c.Location == board; })) {
+            SortRedThree(side);
+            GetBonusScores(side);
+        }
+    }
+    // The situation is set up: from here on the clock, the sounds and the dialogs count.
+    sys.waits.clear();
+    sys.sounds.clear();
+    if (watching) Watch();
+    if (!hurried.empty()) {
+        sys.onWait = [this, moves = Split(hurried, ',')] {
+            for (const std::string& move : moves) Run(move);
+        };
+    }
+}
+
+void TableTest::Watch() {
+    const auto shown = [](int i) {
+        const Picture& p = Pic(i);
+        return std::to_string(p.left) + "," + std::to_string(p.top) +
+               (p.image == i ? "" : "=" + std::to_string(p.image)) + (p.visible ? "" : "~") +
+               (p.border ? "#" : "");
+    };
+    auto seen = std::make_shared<std::vector<std::string>>(kDeckSize + 1);
+    for (int i = 1; i <= kDeckSize; ++i) (*seen)[i] = shown(i);
+    sys.onWait = [this, seen, shown] {
+        std::string changed;
+        for (int i = 1; i <= kDeckSize; ++i) {
+            if (shown(i) != (*seen)[i]) changed += " " + CardName(i) + " " + shown(i);
+            (*seen)[i] = shown(i);
+        }
+        moves.push_back(changed);
+    };
+}
+
+std::string TableTest::Play(const std::string& script) {
+    std::string out;
+    bool setting = false;
+    std::istringstream words(script);
+    for (std::string word; words >> word;) {
+        if (word == "dump") {
+            out += Snapshot() + "--\n";
+        } else if (Set(word)) {
+            setting = true;
+        } else {
+            if (setting) LayOut();
+            setting = false;
+            Run(word);
+        }
+    }
+    if (setting) LayOut();
+    return out + Snapshot();
+}
+
+void TableTest::Run(const std::string& word) {
+    const std::vector<std::string> parts = Split(word, ':');
+    if (const auto form = FormCommand(parts[0])) return form();
+    const auto found = Procedures().find(parts[0]);
+    if (found == Procedures().end()) throw std::invalid_argument("no procedure " + word);
+    const std::string said =
+        found->second(Arguments(word.substr(std::min(word.size(), parts[0].size() + 1)), ':'));
+    if (!said.empty()) notes += said + "\n";
+}
+
+std::string TableTest::Line(const std::string& script, const std::string& start) {
+    sys = HeadlessPlatform{};
+    FreshTable();
+    for (const std::string& line : Split(Play(script), '\n')) {
+        if (line.rfind(start, 0) == 0) return line.substr(start.size());
+    }
+    return "no " + start;
+}
+
+std::string TableTest::PlayAll(const std::vector<Scenario>& scenarios) {
+    std::string out;
+    for (const Scenario& s : scenarios) {
+        sys = HeadlessPlatform{};
+        FreshTable();
+        out += "== " + s.title + "\n" + Play(s.script);
+    }
+    return out;
+}
+
+std::string TableTest::Snapshot() {
+    std::ostringstream out;
+    out << notes << DumpTable();
+    notes.clear();
+    for (std::size_t k = 0; k < moves.size() && k < sys.waits.size(); ++k) {
+        out << "wait " << sys.waits[k] << ":" << moves[k] << "\n";
+    }
+    if (!moves.empty()) sys.waits.clear();
+    moves.clear();
+    std::string events = sys.waits.empty() ? "" : " |" + RunLengths(sys.waits);
+    std::map<std::string, int> sounds;
+    for (const std::string& s : sys.sounds) {
+        const std::filesystem::path path(s);
+        ++sounds[path.parent_path() == dir ? path.filename().string() : s];
+    }
+    for (const auto& [name, n] : sounds)
+        events += " | " + name + (n > 1 ? " x" + std::to_string(n) : "");
+    if (sys.beeps) events += " | beeps " + std::to_string(sys.beeps);
+    if (sys.quitRequested) events += " | quit";
+    const std::string file = FileText(dir / kPlayerFileName);
+    if (file != lastFile) events += " | file " + file.substr(0, file.find('\r'));
+    lastFile = file;
+    if (!events.empty()) out << "events:" << events.substr(2) << "\n";
+    for (const DialogRequest& d : sys.dialogs) {
+        if (d.title == "Learning Message" && d.caption0 == "Continue" && d.caption1.empty() &&
+            d.picture == 3) {
+            out << "learn \"" << d.message << "\"\n";
+        } else {
+            out << "dialog \"" << d.title << "\" \"" << d.message << "\" [" << d.caption0 << "|"
+                << d.caption1 << "|" << d.caption2 << "] " << d.picture << "\n";
+        }
+    }
+    for (const auto& [title, text] : sys.errors) {
+        out << "error \"" << title << "\" \"" << text.substr(0, text.find('\r')) << " / "
+            << text.substr(text.find('\n') + 1) << "\"\n";
+    }
+    sys.waits.clear();
+    sys.sounds.clear();
+    sys.dialogs.clear();
+    sys.errors.clear();
+    sys.beeps = 0;
+    return out.str();
+}
+
+void GameTest::SetUp() {
+    TableTest::SetUp();
+    NewTable();
+}
+
+void GameTest::NewTable() {
+    sys = HeadlessPlatform{};
+    FreshTable();
+    handTotals.clear();
+    beforePlayer = nullptr;
+    atResults = nullptr;
+    sys.answerDialog = [this](const DialogRequest& r) -> i16 {
+        if (r.title != "Game Over") return 0;
+        if (newGames == 0) return 1;
+        --newGames;
+        return 0;
+    };
+    sys.onIdle = [this] {
+        EXPECT_EQ(TableFaults(PlayerTurn && MustDraw && !HasDrawn), "");
+        const TableForm& f = Frmtable();
+        if (f.FramResults.visible && !TableIdle) {
+            handTotals.emplace_back(std::stoi(f.PointsTotal[1].caption),
+                                    std::stoi(f.PointsTotal[2].caption));
+            if (atResults) atResults();
+        } else if (beforePlayer && beforePlayer()) {
+            return true;
+        }
+        return SelfPlayStep();
+    };
+}
+
+void GameTest::PlayFromMenu() {
+    MnuNew_Click();
+}
+
+std::vector<const DialogRequest*> GameTest::DialogsTitled(const std::string& title) const {
+    std::vector<const DialogRequest*> found;
+    for (const DialogRequest& d : sys.dialogs) {
+        if (d.title == title) found.push_back(&d);
+    }
+    return found;
+}
+
+}  // namespace cardovia::testing
