@@ -68,16 +68,6 @@ include(CPack)
 
 # The install checked file by file and by the desktop's own validators, and the package listed.
 if(CARDOVIA_TESTS)
-  find_package(GTest REQUIRED)
-  include(GoogleTest)
-  add_executable(cardovia_install_tests
-    tests/install/CommandLineTest.cpp tests/install/LocationsTest.cpp tests/install/IconTest.cpp
-    src/app/CommandLine.cpp src/app/Locations.cpp)
-  target_include_directories(cardovia_install_tests PRIVATE src)
-  target_link_libraries(cardovia_install_tests PRIVATE cardovia_core Qt6::Gui GTest::gtest
-    GTest::gtest_main)
-  gtest_discover_tests(cardovia_install_tests DISCOVERY_MODE PRE_TEST)
-
   add_test(NAME install.layout
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/install/check_install.sh
       ${CMAKE_BINARY_DIR} ${PROJECT_VERSION})

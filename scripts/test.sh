@@ -16,8 +16,6 @@ if [ "${1:-}" = "--sanitize" ]; then
 fi
 
 export QT_QPA_PLATFORM=offscreen
-# The test command's soak replays one seed; bench/soak.sh explores new ones.
-export CARDOVIA_SOAK_SEED="${CARDOVIA_SOAK_SEED:-20261206}"
 runtime=$(mktemp -d)
 trap 'rm -rf "$runtime"' EXIT
 chmod 700 "$runtime"

@@ -62,12 +62,6 @@ TEST_F(PlayerFile, LinesGoodAndBad) {
     }
 }
 
-TEST_F(PlayerFile, ANameTheLineCannotHoldIsStoredSoItStillReads) {
-    PlayerRecord record;
-    record.name = "Ann \"Ace\" O'Neil\r\nX";
-    EXPECT_EQ(FormatPlayerLine(record), "\"Ann 'Ace' O'Neil  X\",150,0,0,0,0,#FALSE#,5000\r\n");
-}
-
 TEST_F(PlayerFile, AFileNotReadIsKeptAsideAndNeverOverwritten) {
     EXPECT_EQ(PlayerFilePath(), path());
     ReadPlayerFileAtStartup();  // no file: the defaults, and nothing written

@@ -1,5 +1,5 @@
 // Saving the player file when things go wrong: the process killed in the
-// middle of a save, a full disk, a place that cannot be written all game long. The file on
+// middle of a save, a full disk. The file on
 // disk is always the old one or the new one, whole; a failed save is reported
 // and the game goes on.
 
@@ -93,24 +93,6 @@ TEST_F(SaveUnderFire, AFullDiskIsReportedAsSuchAndTheOldFileStays) {
     SavePlayerFile();
     EXPECT_EQ(sys.errors.size(), 1u);
     EXPECT_EQ(ParsePlayerLine(FileText(path()))->name, "New");
-}
-
-TEST_F(GameTest, AGameWhoseSavesAllFailIsPlayedToItsEndWithEachFailedSaveReported) {
-    std::ofstream((dir / kPlayerFileName).string(), std::ios::binary) << kOldLine;
-    ReadPlayerFileAtStartup();
-    // A directory where the temporary file should go: every save fails.
-    fs::create_directory(dir / (std::string(kPlayerFileName) + ".tmp"));
-    PlayFromMenu();
-    EXPECT_EQ(DialogsTitled("Game Over").size(), 1u);
-    EXPECT_EQ(GamesWon + GamesLost, 7 + 5 + 1);
-    ASSERT_GE(sys.errors.size(), 2u);  // the result's save and the one on leaving
-    for (const auto& [title, text] : sys.errors) {
-        EXPECT_EQ(text,
-                  "Unexpected error in procedure: SavePlayerFile\r\nError #75: Path/File access "
-                  "error");
-    }
-    EXPECT_EQ(FileText(dir / kPlayerFileName), kOldLine);
-    EXPECT_TRUE(sys.quitRequested);
 }
 
 }  // namespace

@@ -29,13 +29,10 @@ std::string Quote(const std::string& text) {
 }
 
 std::string Colour(std::uint32_t c) {
-    static const std::map<std::uint32_t, std::string> kNames = {{kPaleGreen, "pale"},
-                                                                {kYellow, "yellow"},
-                                                                {kOrange, "orange"},
-                                                                {kRed, "red"},
-                                                                {kGreen, "green"}};
-    const auto found = kNames.find(c);
-    return found != kNames.end() ? found->second : std::to_string(c);
+    return c == kPaleGreen ? "pale"
+           : c == kYellow  ? "yellow"
+           : c == kOrange  ? "orange"
+                           : std::to_string(c);
 }
 
 template <class Wanted>
@@ -89,27 +86,14 @@ std::string Places(const std::vector<int>& cards, bool faceDown, bool names = tr
     return out;
 }
 
-// A stock stacked as it should be is told by its count and caption; any
-// other by how many of its cards lie stacked, then the rest card by card.
+// A stock stacked as it should be is told by its count and caption alone.
 std::string StockLine(std::ostream& out) {
     const std::vector<int> stock = At(Stock);
     const std::string told =
         "stock " + std::to_string(stock.size()) + " " + Quote(Frmtable().LblStock.caption);
-    std::size_t stacked = 0;
-    for (; stacked < stock.size(); ++stacked) {
-        const Picture& p = Pic(stock[stacked]);
-        const int k = static_cast<int>(stacked);
-        if (p.left != 120 + 2 * k || p.top != 240 - 2 * k || !Marks(stock[stacked], true).empty())
-            break;
-    }
-    if (stacked == stock.size()) return told;
-    const std::string uniform = Places(stock, true, false);
-    out << told << ": "
-        << (uniform.find('|') == std::string::npos
-                ? uniform.substr(1)
-                : std::to_string(stacked) + " stacked," +
-                      Places({stock.begin() + static_cast<long>(stacked), stock.end()}, true))
-        << "\n";
+    const std::string run = Places(stock, true, false);
+    if (stock.empty() || run == " @120,240 +2,-2" || run == " @120,240") return told;
+    out << told << ":" << (run.find('|') == std::string::npos ? run : Places(stock, true)) << "\n";
     return "stock " + std::to_string(stock.size());
 }
 
@@ -269,23 +253,12 @@ void FormLines(std::ostream& out) {
         out << "results: " << Quote(f.LblP.caption) << " " << Quote(f.lblComments.caption) << " "
             << Quote(f.GamePoints[0].caption) << (f.cmdSave.visible ? " save" : " no-save") << "\n";
     }
-    if (f.framHand.visible) {
-        out << "help:";
-        for (const std::string& line : f.lstHeading.items) out << " " << Quote(line);
-        for (std::size_t k = 0; k < f.lstValue[0].items.size(); ++k) {
-            out << " | " << f.lstValue[0].items[k] << " " << f.lstValue[1].items.at(k) << " "
-                << f.lstValue[3].items.at(k);
-        }
-        out << "\n";
-    }
     const auto items = [](const TableForm& t) {
         return std::vector<std::pair<const char*, std::string>>{
             {"title", t.Caption},
             {"name", t.LblPlayer.caption + "/" + t.lblPnameScore.caption},
             {"target", t.Label7.caption},
             {"target panel", t.FramTarget.visible ? "shown " + Quote(t.Txtpoints.text) : ""},
-            {"results panel",
-             std::to_string(t.FramResults.left) + "," + std::to_string(t.FramResults.top)},
             {"menu", std::string(t.MnuPlay.enabled ? "" : "play-off ") +
                          (t.MnuTakeBack.enabled ? "take-back " : "") + t.MnuLearn.caption}};
     };

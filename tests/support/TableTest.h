@@ -8,13 +8,12 @@
 //                           4a-4h names the cards from 4a to 4h in deck order
 //   m1K=Ka,Kb,Kc r2=Ra      a meld booked as the meld table books it, a red-three board
 //   s=Ka                    back to the stock
-//   open1 canasta2 min1=50 game2=1500 won=3 lost=1 penalty=50 turn drawn ingame learn blue speed=75
+//   open1 canasta2 min1=50 game2=1500 won=3 lost=1 turn drawn ingame learn speed=75
 //   draws=Kd,Ke answers=1,0 the next random stock cards, the next dialog answers
-//   L:Ka R:Ka Ldown:Ka Lup:Ka hover:Ka   the player's mouse on a card; idle: the results show
+//   L:Ka R:Ka               the player's clicks on a card
 //   Procedure:arg:arg       one of the game's procedures, e.g. TakeDiscardPile:2
 //   onwait=L:Ka,R:Kb       moves made at every wait, as a hurried player would
 //   watch                   from here on each wait is told with the pictures moved before it
-//   faildialogs             every dialog raises an unexpected error
 //   dump                    the table and what happened since the last dump
 
 #include <gtest/gtest.h>
@@ -97,7 +96,6 @@ class GameTest : public TableTest {
     std::function<bool()> beforePlayer;
     // Called at each results panel before "Carry On" is pressed.
     std::function<void()> atResults;
-    int newGames = 0;  // "New Game" is pressed at the end of this many games
     std::vector<std::pair<int, int>> handTotals;  // of each scored hand
 };
 

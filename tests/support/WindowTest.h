@@ -5,10 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QPoint>
-
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -40,14 +37,6 @@ class WindowTest : public ::testing::Test {
     void TearDown() override;
 
     QWidget* Viewport() const;
-    // A point on the part of a card's picture that the next card leaves visible.
-    QPoint PointOn(int card) const;
-    void Click(int card, Qt::MouseButton button);
-    void Drag(int card);
-    // Starts a game from the menu; `step` is called every few milliseconds from
-    // a timer of its own, as a person's click would come, until it answers true
-    // or a minute has passed. Message dialogs are answered with their first button.
-    void RunGame(const std::function<bool()>& step);
 
     RecordingPlatform platform;
     std::unique_ptr<qt::TableWindow> window;
