@@ -39,6 +39,7 @@ TEST_F(TableWindowTest, ItStartsWithTheDeckFaceDownAndKeysReachTheMenus) {
     EXPECT_EQ(window->StatusPanel(2)->text(), " Press F2 or use Menu for new game");
     // F3 opens Hand Help; while the Play menu is off (a deal), its keys are off too.
     window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QTest::keyClick(window.get(), Qt::Key_F3);
     EXPECT_TRUE(Frmtable().framHand.visible);
     EXPECT_FALSE(window->ActionFor(Frmtable().MnuTakeBack)->isEnabled());
