@@ -17,24 +17,18 @@ namespace {
 
 using TableWindowTest = WindowTest;
 
-// The window's card pictures, and the ones lying at a place of the form.
-std::vector<qt::CardItem*> CardItems(const qt::TableWindow& window) {
-    std::vector<qt::CardItem*> cards;
-    for (QGraphicsItem* item : window.view()->scene()->items()) {
-        if (auto* card = dynamic_cast<qt::CardItem*>(item)) cards.push_back(card);
-    }
-    return cards;
-}
-
 TEST_F(TableWindowTest, ItStartsWithTheDeckFaceDownAndKeysReachTheMenus) {
     window->Sync();
-    const auto cards = CardItems(*window);
-    ASSERT_EQ(cards.size(), 108u);
-    for (qt::CardItem* card : cards) {
+    int shown = 0;
+    for (QGraphicsItem* item : window->view()->scene()->items()) {
+        auto* card = dynamic_cast<qt::CardItem*>(item);
+        if (!card) continue;
+        ++shown;
         EXPECT_TRUE(card->isVisible());
         EXPECT_EQ(card->shownImage(), 110);
         EXPECT_EQ(card->pos(), QPointF(Pic(card->index()).left, Pic(card->index()).top));
     }
+    EXPECT_EQ(shown, 108);
     EXPECT_EQ(window->windowTitle(), "Cardovia");
     EXPECT_EQ(window->StatusPanel(2)->text(), " Press F2 or use Menu for new game");
     // F3 opens Hand Help; while the Play menu is off (a deal), its keys are off too.

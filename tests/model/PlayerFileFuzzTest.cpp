@@ -152,6 +152,16 @@ TEST(PlayerFileFuzz, HostileLinesNeverGiveSettingsTheGameCannotUse) {
     }
     // The generator reaches the parser's accepting paths too, not only its refusals.
     EXPECT_GT(parsed, 2000);
+    // A name as long as the file may hold still reads back once written with its
+    // quotes and line end; cut, a name of two-byte letters keeps whole letters.
+    const std::string fields = ",150,0,0,0,0,#FALSE#,5000";
+    CheckParse(std::string(64 * 1024 - fields.size(), 'n') + fields);
+    EXPECT_FALSE(ParsePlayerLine(std::string(64 * 1024 + 1 - fields.size(), 'n') + fields));
+    PlayerRecord record;
+    while (record.name.size() < 64 * 1024) record.name += "é";
+    const auto back = ParsePlayerLine(FormatPlayerLine(record));
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->name.substr(back->name.size() - 2), "é");
 }
 
 using PlayerFileOnDisk = TableTest;

@@ -107,7 +107,10 @@ const std::map<std::string, std::function<std::string(const Args&)>>& Procedures
              return CheckMeldsComplete(a[0]), YesNo("MeldsComplete", MeldsComplete);
          }},
         {"CanTakeUpDiscard",
-         [](const Args& a) { return YesNo("CanTakeUpDiscard", CanTakeUpDiscard(a[0])); }},
+         [](const Args& a) {
+             return YesNo("CanTakeUpDiscard", CanTakeUpDiscard(a[0])) + ", " +
+                    Frmtable().LblDiscard.caption;
+         }},
         {"TakeDiscardPile", [](const Args& a) { return TakeDiscardPile(a[0]), ""; }},
         {"DiscardFrozen", [](const Args& a) { return DiscardFrozen(a[0]), ""; }},
         {"WhatCanBeMelded", [](const Args&) { return WhatCanBeMelded(), ""; }},

@@ -42,8 +42,4 @@ void WindowTest::TearDown() {
     std::filesystem::remove_all(dir);
 }
 
-QWidget* WindowTest::Viewport() const {
-    return window->view()->viewport();
-}
-
 }  // namespace cardovia::testing

@@ -36,8 +36,6 @@ class WindowTest : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    QWidget* Viewport() const;
-
     RecordingPlatform platform;
     std::unique_ptr<qt::TableWindow> window;
     std::filesystem::path dir;
