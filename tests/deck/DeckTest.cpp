@@ -10,6 +10,24 @@ namespace {
 
 using Deck = TableTest;
 
+TEST_F(Deck, EachIndexHasItsRankValueAndName) {
+    std::string layout;
+    for (int i = 1; i <= kDeckSize; ++i) {
+        if (i > 1 && Cards[i].CardName == Cards[i - 1].CardName) continue;
+        layout += " " + CardName(i) + " " + std::to_string(Cards[i].Rank) + "/" +
+                  std::to_string(Cards[i].Value) + " " + Cards[i].CardName;
+    }
+    EXPECT_EQ(layout,
+              " Xa 15/50 Joker 2a 2/20 Two 3a 3/5 BlackThree 4a 4/5 Four 5a 5/5 Five 6a 6/5 Six 7a "
+              "7/5 Seven "
+              "8a 8/10 Eight 9a 9/10 Nine Ta 10/10 Ten Ja 11/10 Jack Qa 12/10 Queen Ka 13/10 King "
+              "Aa 1/20 Ace "
+              "Ra 14/100 RedThree");
+    SpeedDelay = 300;
+    SetUpDeck();
+    EXPECT_EQ(DelayMs, 300);
+}
+
 TEST_F(Deck, ARandomNumberPicksTheNearestIndexHalvesToEvenAndZeroIsRefused) {
     const std::pair<std::vector<double>, int> cases[] = {
         {{0.5, 1.5}, 2}, {{107.5}, 108}, {{2.5}, 2}, {{0.0, 0.4, 0.6}, 1}, {{50, 51, 52}, 52}};

@@ -190,5 +190,14 @@ TEST_F(PlayerFileOnDisk, HostileFilesAndTheCorpusStartTheGameWithValidSettingsAn
     EXPECT_GE(files.size(), 308u);
 }
 
+TEST_F(PlayerFileOnDisk, AnythingButARegularFileIsKeptAsideNotFollowed) {
+    const std::string path = (dir / kPlayerFileName).string();
+    fs::create_directory(path);
+    EXPECT_TRUE(fs::is_directory(ReadPlayerFile(path).setAsidePath));
+    fs::create_symlink("/dev/zero", path);
+    EXPECT_EQ(ReadPlayerFile(path).outcome, ReadOutcome::SetAside);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(path)));
+}
+
 }  // namespace
 }  // namespace cardovia::testing

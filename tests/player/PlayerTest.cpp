@@ -1,8 +1,6 @@
-// The player's side: the hands on the table, the moves of the mouse and what
-// each one is refused with, Take Back, the hover hints and Hand Help.
+// The player's side: the hand on the table, the moves of the mouse and what
+// each one is refused with, the wild-card quota and Take Back.
 
-#include "player/FollowMouse.h"
-#include "player/Hand.h"
 #include "support/TableTest.h"
 
 namespace cardovia::testing {
@@ -10,30 +8,12 @@ namespace {
 
 using Player = TableTest;
 
-TEST_F(Player, HandsAreLaidOutInCardOrder) {
-    ExpectGolden("hands", PlayAll({
-                              {"a hand longer than the row", "h1=Xa-Kh"},
-                          }));
-}
-
-TEST_F(Player, APickedUpCardFollowsThePointerAndSnapsBackOnTheNextSorting) {
-    Timer& timer = Frmtable().Timer1;
-    FollowMouse.SetTimer(&timer);
-    Play("h1=8d,8e");
-    sys.pointer = {2000, 8600};
-    PickUpCard(CardIndex("8e"));
-    sys.pointer = {2500, 7000};
-    timer.Tick();
-    // It keeps its distance from the pointer: it moved as far as the pointer did.
-    EXPECT_EQ(Pic(CardIndex("8e")).left, 2080 + 500);
-    EXPECT_EQ(Pic(CardIndex("8e")).top, 8200 - 1600);
-    EXPECT_TRUE(timer.enabled);
-    SortHand(kPlayer);
-    EXPECT_FALSE(timer.enabled);
-    sys.pointer = {0, 0};
-    timer.Tick();
-    EXPECT_EQ(Pic(CardIndex("8e")).left, 2080);
-    EXPECT_EQ(Pic(CardIndex("8e")).top, 8200);
+TEST_F(Player, AHandLongerThanTheRowIsLaidOutToItsEndWithoutAnOverflow) {
+    Play("h1=Xa-Kh");
+    EXPECT_TRUE(sys.errors.empty());
+    EXPECT_EQ(HandCount[kPlayer], 96);
+    EXPECT_EQ(Pic(CardIndex("Jf")).left, 1680 + 77 * 400);  // the last place the row has
+    EXPECT_EQ(Pic(CardIndex("Kh")).left, 32767);
 }
 
 TEST_F(Player, TheMouseDrawsMeldsJoinsWildCardsAndDiscardsWithinTheRules) {

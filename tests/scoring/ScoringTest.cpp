@@ -80,10 +80,10 @@ TEST_F(Scoring, TheTargetIsReadRoundedClampedShownAndKept) {
 
 TEST_F(Scoring, StatisticsSpeedsBacksAndTheNameAreSetFromTheMenus) {
     std::string out = PlayAll({
+        {"a new card back shows only where a card is next shown face down",
+         "h2=7a MnuRed MnuBlue dump StackStock"},
         {"deleted statistics reach the file only at its next writing",
          "won=4 lost=2 MnuSave answers=1,0 MnuDel MnuDel MnuView MnuSave"},
-        {"a new card back shows only where a card is next shown face down",
-         "h2=7a MnuBlue dump StackStock MnuRed"},
     });
     FreshTable();
     sys.yesNoAnswers = {false, true, true};

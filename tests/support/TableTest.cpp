@@ -336,9 +336,7 @@ void TableTest::Run(const std::string& word) {
 }
 
 std::string TableTest::Line(const std::string& script, const std::string& start) {
-    sys = HeadlessPlatform{};
-    FreshTable();
-    for (const std::string& line : Split(Play(script), '\n')) {
+    for (const std::string& line : Split(PlayAll({{"", script}}), '\n')) {
         if (line.rfind(start, 0) == 0) return line.substr(start.size());
     }
     return "no " + start;
