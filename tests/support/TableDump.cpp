@@ -365,6 +365,7 @@ std::string TableFaults(bool atTurnStart) {
             out << CardName(i) << " is hidden; ";
     }
     if (TableIdle) out << "the table is idle during a turn; ";
+    if (!f.MnuTakeBack.enabled) out << "Take Back is off during a turn; ";
     return out.str();
 }
 

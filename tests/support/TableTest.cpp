@@ -413,6 +413,7 @@ void GameTest::NewTable() {
         EXPECT_EQ(TableFaults(PlayerTurn && MustDraw && !HasDrawn), "");
         const TableForm& f = Frmtable();
         if (f.FramResults.visible && !TableIdle) {
+            EXPECT_FALSE(MustDraw) << "a draw is still owed once the hand is scored";
             handTotals.emplace_back(std::stoi(f.PointsTotal[1].caption),
                                     std::stoi(f.PointsTotal[2].caption));
             if (atResults) atResults();
