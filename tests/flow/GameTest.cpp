@@ -3,7 +3,6 @@
 
 #include "deck/Stock.h"
 #include "flow/GameLoop.h"
-#include "flow/Leaving.h"
 #include "flow/Menus.h"
 #include "flow/Pacing.h"
 #include "model/PlayerFile.h"
@@ -87,6 +86,37 @@ TEST_F(GameTest, SeededGamesArePlayedToTheEndHandByHand) {
     ExpectGolden("whole-games", out);
 }
 
+TEST_F(GameTest, TheGameEndsOnceASideReachesTheTargetUnlessBothPassItEqually) {
+    // The totals each scored hand is given, and whether the first "Game Over" asks for a new game.
+    const std::pair<std::vector<std::pair<int, int>>, bool> cases[] = {
+        {{{5100, 5100}, {5000, 5000}}, false},
+        {{{5000, 120}}, false},
+        {{{4000, 5200}}, false},
+        {{{5100, 5200}}, false},
+        {{{6000, 100}, {100, 6000}}, true}};
+    std::string out;
+    for (const auto& [totals, again] : cases) {
+        NewTable();
+        sys.answerDialog = [again = again](const DialogRequest& r) mutable -> i16 {
+            return r.title == "Game Over" && !std::exchange(again, false);
+        };
+        atResults = [&totals = totals, n = std::size_t{0}]() mutable {
+            if (n == totals.size()) return;
+            GameScore = {0, static_cast<i16>(totals[n].first), static_cast<i16>(totals[n].second)};
+            ++n;
+        };
+        PlayFromMenu();
+        out += std::to_string(handTotals.size()) + " hands, won " + std::to_string(GamesWon) +
+               " lost " + std::to_string(GamesLost) + ", " +
+               sys.sounds.back().substr(dir.string().size() + 1) + ", file " +
+               FileText(dir / kPlayerFileName);
+        for (const DialogRequest& d : sys.dialogs) {
+            if (d.title.rfind("Game ", 0) == 0) out += d.title + ": " + d.message + "\n";
+        }
+    }
+    ExpectGolden("game-end", out);
+}
+
 TEST_F(GameTest, ANewGameDuringAGameGivesItUpAtOnceWithoutNesting) {
     int restarts = 0;
     beforePlayer = [&] {
@@ -109,9 +139,13 @@ TEST_F(TableTest, StartingLeavingAndClearingTheTable) {
     std::ofstream(dir / kPlayerFileName) << "\"Jo, M\",300,4,2,1200,800,#TRUE#,2500\r\n";
     std::string out = "== start-up with a player file\n" + Play("Form_Load");
     out += PlayAll({
+        {"leaving with no game", "MnuExit"},
+        {"the close box in a game: Carry On, Yes Exit then No Cancel, then Yes twice",
+         "ingame game1=1200 answers=1,0,1,0,0 QueryUnload QueryUnload QueryUnload"},
         {"clearing a table in the middle of a game",
          "ingame game1=900 h1=Xa,Xc,2b m2K=Ka,Kb,Kc,Kd,Ke canasta1 open2 p=4a,9a,Xb drawn "
          "L:Xa ClearIt"},
+        {"clearing the table of a finished game", "game1=900 game2=40 ClearIt"},
     });
     ExpectGolden("table-frame", out);
 }

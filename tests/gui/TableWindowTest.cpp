@@ -42,5 +42,17 @@ TEST_F(TableWindowTest, ItStartsWithTheDeckFaceDownAndKeysReachTheMenus) {
     EXPECT_FALSE(window->ActionFor(Frmtable().MnuNew)->isEnabled());
 }
 
+TEST_F(TableWindowTest, AClickOnTheStockAtTheTurnsStartDrawsTwoCardsIntoTheHand) {
+    GameInProgress = PlayerTurn = MustDraw = true;
+    window->Sync();
+    const QGraphicsItem* top = window->view()->scene()->itemAt(QPointF(600, 600), QTransform());
+    ASSERT_TRUE(dynamic_cast<const qt::CardItem*>(top));
+    const QPoint at = window->view()->mapFromScene(top->sceneBoundingRect().center());
+    QTest::mouseClick(window->view()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(HandCount[kPlayer], 2);
+    window->Sync();
+    EXPECT_EQ(window->StatusPanel(2)->text(), "Player now Meld and Discard.");
+}
+
 }  // namespace
 }  // namespace cardovia::testing

@@ -180,10 +180,11 @@ std::string State() {
     }
     std::string flags;
     const std::pair<bool, const char*> turn[] = {
-        {GameInProgress, "game"},         {PlayerTurn, "player-turn"},
-        {MustDraw, "must-draw"},          {HasDrawn, "drawn"},
-        {CanTakePile, "may-take"},        {TableIdle, "idle"},
-        {MeldsComplete, "melds-complete"}};
+        {GameInProgress, "game"},          {PlayerTurn, "player-turn"},
+        {MustDraw, "must-draw"},           {HasDrawn, "drawn"},
+        {CanTakePile, "may-take"},         {TableIdle, "idle"},
+        {MeldsComplete, "melds-complete"}, {GameAbandoned, "abandoned"},
+        {ProgramEnding, "ending"}};
     for (const auto& [on, name] : turn) flags += on ? std::string(" ") + name : "";
     if (FollowMouse.Enabled()) flags += " dragging";
     if (SelectedWild != 0) flags += " chosen " + CardName(SelectedWild);

@@ -5,6 +5,7 @@
 #include "deck/Stock.h"
 #include "flow/ClearTable.h"
 #include "flow/Handlers.h"
+#include "flow/Leaving.h"
 #include "flow/Menus.h"
 #include "flow/Startup.h"
 #include "model/PlayerFile.h"
@@ -124,6 +125,7 @@ const std::map<std::string, std::function<std::string(const Args&)>>& Procedures
         {"GetScoresHand", [](const Args&) { return GetScoresHand(), ""; }},
         {"ClearIt", [](const Args&) { return ClearIt(), ""; }},
         {"Form_Load", [](const Args&) { return Form_Load(), ""; }},
+        {"QueryUnload", [](const Args&) { return YesNo("QueryUnload", Form_QueryUnload()); }},
     };
     return procedures;
 }
