@@ -2,6 +2,7 @@
 // drawing and the red threes.
 
 #include "deck/RandomDraw.h"
+#include "deck/Stock.h"
 #include "support/TableTest.h"
 #include "ui/Errors.h"
 
@@ -25,6 +26,9 @@ TEST_F(Deck, EachIndexHasItsRankValueAndName) {
               "Ra 14/100 RedThree");
     SpeedDelay = 300;
     SetUpDeck();
+    EXPECT_EQ(DelayMs, 300);
+    DelayMs = 10;
+    StackStock();
     EXPECT_EQ(DelayMs, 300);
 }
 
@@ -62,6 +66,15 @@ TEST_F(Deck, DealingDrawingAndRedThrees) {
                               "draws=Ra,4e,Rb,5a-7e,9d,Rc,8a,8b DealEm:2"},
                              {"Thaddock's red three shows face up on his board after a nudge",
                               "speed=300 draws=Rd,7a TakeCardDeck:2"},
+                             {"Thaddock deals; a Joker turned up stays frozen under the next card",
+                              deal + "Xa,9d DealEm:2",
+                              {"pile", "hand"}},
+                             {"a card travels face up into the player's hand",
+                              "watch speed=300 h1=Xa,Xb MoveCardDeck:1:4a",
+                              {"waits"}},
+                             {"Thaddock's travels face down in the back chosen last",
+                              "watch h2=Xa MnuBlue MoveCardDeck:2:4a",
+                              {"waits"}},
                          }));
 }
 

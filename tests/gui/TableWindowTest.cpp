@@ -1,7 +1,10 @@
 // The real window shows what the form says and keys reach its menus; the soak
 // plays whole games on it with the mouse.
 
+#include "model/Card.h"
 #include "model/Table.h"
+#include "player/FollowMouse.h"
+#include "player/Hand.h"
 #include "support/WindowTest.h"
 #include "ui/Form.h"
 #include "ui/qt/ControlItems.h"
@@ -42,7 +45,8 @@ TEST_F(TableWindowTest, ItStartsWithTheDeckFaceDownAndKeysReachTheMenus) {
     EXPECT_FALSE(window->ActionFor(Frmtable().MnuNew)->isEnabled());
 }
 
-TEST_F(TableWindowTest, AClickOnTheStockAtTheTurnsStartDrawsTwoCardsIntoTheHand) {
+TEST_F(TableWindowTest, ClicksDrawFromTheStockAndLayACardOfTheHand) {
+    SetUpDeck();
     GameInProgress = PlayerTurn = MustDraw = true;
     window->Sync();
     const QGraphicsItem* top = window->view()->scene()->itemAt(QPointF(600, 600), QTransform());
@@ -52,6 +56,14 @@ TEST_F(TableWindowTest, AClickOnTheStockAtTheTurnsStartDrawsTwoCardsIntoTheHand)
     EXPECT_EQ(HandCount[kPlayer], 2);
     window->Sync();
     EXPECT_EQ(window->StatusPanel(2)->text(), "Player now Meld and Discard.");
+    // Three Kings in the hand: the first pressed is picked up, and let go it is laid on the table.
+    for (int king : {89, 90, 91}) Cards[king].Location = PlayerHand;
+    SortHand(kPlayer);
+    window->Sync();
+    QTest::mouseClick(window->view()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      window->view()->mapFromScene(QPointF(Pic(89).left + 100, Pic(89).top + 300)));
+    EXPECT_EQ(Cards[89].Location, PlayerMelds);
+    EXPECT_FALSE(FollowMouse.Enabled());
 }
 
 }  // namespace

@@ -156,6 +156,7 @@ TEST(PlayerFileFuzz, HostileLinesNeverGiveSettingsTheGameCannotUse) {
     // quotes and line end; cut, a name of two-byte letters keeps whole letters.
     const std::string fields = ",150,0,0,0,0,#FALSE#,5000";
     CheckParse(std::string(64 * 1024 - fields.size(), 'n') + fields);
+    EXPECT_TRUE(ParsePlayerLine(std::string(64 * 1024 - fields.size(), 'n') + fields));
     EXPECT_FALSE(ParsePlayerLine(std::string(64 * 1024 + 1 - fields.size(), 'n') + fields));
     PlayerRecord record;
     while (record.name.size() < 64 * 1024) record.name += "é";
@@ -181,6 +182,7 @@ TEST_F(PlayerFileOnDisk, HostileFilesAndTheCorpusStartTheGameWithValidSettingsAn
         std::ofstream(path, std::ios::binary) << content;
         const ReadResult read = ReadPlayerFile(path);
         const bool kept = read.outcome == ReadOutcome::SetAside;
+        EXPECT_TRUE(kept || read.outcome == ReadOutcome::Read) << name;
         EXPECT_TRUE(Valid(read.record)) << name;
         EXPECT_EQ(kept, !ParsePlayerLine(content).has_value()) << name;
         EXPECT_EQ(FileText(kept ? read.setAsidePath : path), content) << name;

@@ -38,6 +38,7 @@ TEST_F(Opponent, ThaddockMeldsGreedilyRankByRankAndKeepsSomethingInHandWithoutAC
         {"min2=50 h2=Xa,Xb,5a-5c,Ka-Kc", "hand Xa Xb 5a 5b 5c Ka Kb Kc"},
         {"min2=50 h2=Aa-Ac,Ka-Kc,4a,6a,8a,Ta", "Aa Ab Ac | Ka Kb Kc | hand 4a 6a 8a Ta"},
         {"min2=90 h2=Aa-Ac,Ka-Kc", "hand Ka Kb Kc Aa Ab Ac"},
+        {"min2=50 h2=Aa-Ac,Ka-Kc", "Aa Ab Ac | hand Ka Kb Kc"},
         {"min2=90 h2=Aa-Ac,Ka-Kc,4a,6a,8a,Ta", "Aa Ab Ac | Ka Kb Kc | hand 4a 6a 8a Ta"},
         // Without a canasta: only from four cards up, and never the last group unless it
         // makes a canasta.
@@ -103,7 +104,13 @@ TEST_F(Opponent, ThaddocksMovesStepByStep) {
                      {"the player's discard takes the short way and shows Thaddock the pile",
                       "watch h1=4a,Ka MakeDiscard:1:Ka"},
                      {"the first card of his meld is shown for the longer pause",
-                      "open2 h2=4a,Ka-Kc MeldCardsHand:2:K"},
+                      "watch open2 h2=4a,Ka-Kc MeldCardsHand:2:K"},
+                     {"with one card and no canasta he neither melds nor discards",
+                      "h2=7a WhatCanBeMelded dump DiscardWhatCard",
+                      {"panels"}},
+                     {"a Two he throws blocks the pile for the player, who has opened",
+                      "open1 h2=2a,7a MakeDiscard:2:2a",
+                      {"pile"}},
                  }));
 }
 

@@ -28,6 +28,23 @@ TEST_F(Player, TheMouseDrawsMeldsJoinsWildCardsAndDiscardsWithinTheRules) {
              "turn drawn m1Q=Qa-Qg h1=Qh L:Qh"},
             {"a second right click during the discard does not discard again",
              "turn drawn open1 h1=7a,8a,9a onwait=R:8a R:7a"},
+            {"a meld pressed before a wild card is chosen",
+             "turn drawn open1 m1K=Ka-Kc h1=7a,8a L:Ka",
+             {"panels"}},
+            {"black threes with five cards in hand", "turn drawn h1=3a-3c,4a,4b L:3a", {"panels"}},
+            {"the last card without a canasta stays, but the turn passes",
+             "learn turn drawn h1=7a L:7a R:7a",
+             {"learn", "dialog", "state"}},
+            {"the last cards as one new meld need a canasta",
+             "turn drawn h1=7a-7c L:7a",
+             {"panels", "melds1"}},
+            {"the discard ends the turn: no card is marked as taken or laid any more",
+             "turn open1 p=Ka h1=Kb,Kc,Qa-Qc,7a,8a L:Ka L:Qa L:Qb L:Qc dump R:7a",
+             {"state"}},
+            {"a card picked up follows the mouse until the hand is laid out again",
+             "turn drawn h1=7a,8a PickUpCard:7a dump SortHand:1",
+             {"state"}},
+            {"Take Back with no game does nothing", "h1=7a MnuTakeBack", {"state"}},
         }));
 }
 
@@ -51,6 +68,31 @@ TEST_F(Player, TakeBackReturnsTheTurnsCardsAndChargesForThePile) {
             {"a wild card taken back leaves a pure canasta",
              "turn drawn open1 m19=9a-9g h1=Xa,Xb,Ka,Kb,4d,5f,6c L:Xa R:9a L:Ka L:Kb MnuTakeBack"},
         }));
+}
+
+TEST_F(Player, HoverHintsAndHandHelpTellWhatCanBeDoneNow) {
+    ExpectGolden(
+        "hints",
+        Lines(PlayAll({
+                  {"before drawing",
+                   "turn open1 h1=7a,2a h2=5f p=9d DiscardFrozen:1 hover:Ad hover:7a "
+                   "hover:9d hover:5f"},
+                  {"after drawing",
+                   "turn drawn open1 m1K=Ka-Kc h1=7a,2a,2b p=9d hover:Ad hover:9d "
+                   "hover:2a hover:7a hover:Ka L:2a hover:Ka"},
+                  {"a frozen pile, then a blocked one",
+                   "turn h1=Tb,4d p=Ta DiscardFrozen:1 hover:Ta h1=Tc hover:Ta open1 p=2a "
+                   "DiscardFrozen:1 hover:2a"},
+                  {"Hand Help before the deal, then finished", "MnuHandHelp dump cmdFinished"},
+                  {"Hand Help lists wild cards first, once however often asked",
+                   "turn open1 h1=Ka-Kc,7a,7b,Xa p=9d DiscardFrozen:1 MnuHandHelp MnuHandHelp"},
+                  {"Hand Help: a frozen pile with two of its rank in hand",
+                   "turn min1=50 h1=Tb,Tc,3a,4d p=Ta DiscardFrozen:1 MnuHandHelp"},
+                  {"Hand Help: an open pile with one of its rank and a Two",
+                   "turn open1 h1=5b,2a,Kb p=5a DiscardFrozen:1 MnuHandHelp"},
+                  {"out of turn", "ingame h1=7a hover:7a"},
+              }),
+              {"==", "hover", "help"}));
 }
 
 }  // namespace

@@ -55,7 +55,14 @@ TEST_F(Rules, MeldsAreBookedLaidOutAndLabelledAsTheyGrow) {
              "watch h2=Xa,Ab m2K=Ka-Kc AddWildCard:Xa:K:2"},
             {"melds short of three cards, and a meld rank that has no meld",
              "h1=Aa m1K=Ka-Kc m15=5a,5b CheckMeldsComplete:1 m23=3a,3b CheckMeldsComplete:2 "
-             "m15=5c CheckMeldsComplete:1 SortaMeld:X:1"},
+             "m2K=Kd,Ke CheckMeldsComplete:2 m15=5c CheckMeldsComplete:1 SortaMeld:X:1"},
+            {"the minimum counts down card by card",
+             "turn drawn min1=50 h1=Ka-Kc,4a L:Ka",
+             {"panels"}},
+            {"laying the last card ends the turn before any draw is owed",
+             "turn m1Q=Qa-Qg",
+             {"state"}},
+            {"while the results show, a meld is not laid out", "idle m1K=Ka-Kc", {"melds1"}},
         }));
     EXPECT_THROW(PutCardOnMeld(2, kJoker, kPlayer), GameError);
     EXPECT_EQ(Cards[2].Location, Stock);
@@ -72,6 +79,16 @@ TEST_F(Rules, WhoMayTakeThePileAndWhereItsCardsGo) {
              "watch learn turn min1=50 p=4a,Qa h1=Xa,Qb,5a CanTakeUpDiscard:1 TakeDiscardPile:1"},
             {"a red three in the pile goes to the taker's board; the rest is marked as taken",
              "open1 p=Ra,4a,5a,Qa h1=Qb,Qc,Ka TakeDiscardPile:1"},
+            {"an empty pile is refused; one topped by a Joker is reported and stays",
+             "turn open1 h1=4b,4c p=4a CanTakeUpDiscard:1 s=4a p= CanTakeUpDiscard:1 dump p=4a,Xa "
+             "TakeDiscardPile:1",
+             {"CanTake", "state", "pile", "error"}},
+            {"an error while deciding is reported and the answer is no",
+             "learn faildialogs open1 p=Qa h1=Qb,Qc CanTakeUpDiscard:1",
+             {"CanTake", "error"}},
+            {"a chosen wild card that made up a pile meld is not booked on a second meld",
+             "turn open1 m19=9a-9c p=Ka h1=Kb,Xa,4d,5f,6c L:Xa L:Ka R:9a",
+             {"melds1", "state"}},
         }));
 }
 

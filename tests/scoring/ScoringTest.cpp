@@ -24,8 +24,15 @@ TEST_F(Scoring, HandsAreScoredOntoTheResultsPanelAndTheGameTotals) {
              "h2=7a-7d,4a,4b,6a-6c game1=1000 game2=2000 GetHandScores:1 GetHandScores:2 "
              "GetScoresHand"},
             {"5001 is", "game1=5006 h1=4a h2=4b GetScoresHand"},
-            {"black threes and Twos make no meld for red threes and earn no canasta bonus; Aces do",
-             "h1=4a m13=3a-3d m12=2a-2h r1=Rd GetBonusScores:1 m1A=Aa-Ag GetBonusScores:1"},
+            {"5000 is not", "game1=5005 h1=4a h2=4b GetScoresHand", {"results:"}},
+            {"black threes and Twos make no meld for red threes and earn no canasta bonus; Aces "
+             "do; then all four red threes",
+             "h1=4a m13=3a-3d m12=2a-2h r1=Rd GetBonusScores:1 dump m1A=Aa-Ag GetBonusScores:1 "
+             "dump r1=Ra-Rc",
+             {"red1", "state"}},
+            {"the hand is recounted from its cards as it is scored",
+             "h1=4a,4b h2=4c r1=Ra StackStock s=Ra,4b GetScoresHand",
+             {"results1"}},
         }));
 }
 
@@ -38,9 +45,13 @@ TEST_F(Scoring, TheTargetIsReadRoundedClampedShownAndKept) {
         FreshTable();
         TargetScore = 1234;
         MnuTarget_Click();
+        EXPECT_TRUE(Frmtable().FramTarget.visible && Frmtable().Txtpoints.text == "5000");
         Frmtable().Txtpoints.text = text;
         CmdTarget_Click();
         EXPECT_EQ(TargetScore, target) << text;
+        EXPECT_FALSE(Frmtable().FramTarget.visible) << text;
+        EXPECT_EQ(FileText(dir / kPlayerFileName).ends_with(std::to_string(target) + "\r\n"),
+                  target != 1234);
         EXPECT_EQ(Frmtable().Label7.caption,
                   target == 1234 ? "" : "Target Score:- " + std::to_string(target));
         EXPECT_EQ(sys.errors.size(), target == 1234 ? 1u : 0u) << text;
@@ -80,10 +91,11 @@ TEST_F(Scoring, TheTargetIsReadRoundedClampedShownAndKept) {
 
 TEST_F(Scoring, StatisticsSpeedsBacksAndTheNameAreSetFromTheMenus) {
     std::string out = PlayAll({
-        {"a new card back shows only where a card is next shown face down",
-         "h2=7a MnuRed MnuBlue dump StackStock"},
+        {"a new card back shows only where a card is next shown face down; quick play",
+         "h2=7a MnuBlue MnuRed dump StackStock MnuFast"},
+        {"Learning Mode on, then off", "MnuLearn dump MnuLearn"},
         {"deleted statistics reach the file only at its next writing",
-         "won=4 lost=2 MnuSave answers=1,0 MnuDel MnuDel MnuView MnuSave"},
+         "won=4 lost=2 MnuSave answers=1,0 MnuDel MnuView MnuDel MnuView MnuSave"},
     });
     FreshTable();
     sys.yesNoAnswers = {false, true, true};

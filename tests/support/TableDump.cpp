@@ -90,7 +90,9 @@ std::string Places(const std::vector<int>& cards, bool faceDown, bool names = tr
 std::string StockLine(std::ostream& out) {
     const std::vector<int> stock = At(Stock);
     const std::string told =
-        "stock " + std::to_string(stock.size()) + " " + Quote(Frmtable().LblStock.caption);
+        "stock " + std::to_string(stock.size()) + " " + Quote(Frmtable().LblStock.caption) +
+        (StockCount == static_cast<long>(stock.size()) ? ""
+                                                       : " count " + std::to_string(StockCount));
     const std::string run = Places(stock, true, false);
     if (stock.empty() || run == " @120,240 +2,-2" || run == " @120,240") return told;
     out << told << ":" << (run.find('|') == std::string::npos ? run : Places(stock, true)) << "\n";
@@ -127,7 +129,8 @@ void SideLines(std::ostream& out, int side) {
         const bool booked = r >= 1 && r <= kMeldRanks;
         const MeldRecord m = booked ? MeldTable[r] : MeldRecord{};
         const bool labelled =
-            booked && r != kTwo && (labels[r].visible || !labels[r].caption.empty());
+            booked && r != kTwo &&
+            (labels[r].visible || !labels[r].caption.empty() || labels[r].backColor != kPaleGreen);
         if (cards.empty() && m.Count[side] + m.WildCount[side] + m.CountSinceWild[side] == 0 &&
             !m.HasWild[side] && !m.Melded[side] && !labelled) {
             continue;
@@ -189,6 +192,9 @@ std::string State() {
     if (FollowMouse.Enabled()) flags += " dragging";
     if (SelectedWild != 0) flags += " chosen " + CardName(SelectedWild);
     if (DelayMs != SpeedDelay) flags += " delay " + std::to_string(DelayMs);
+    if (SpeedDelay != kMediumSpeed) flags += " speed " + std::to_string(SpeedDelay);
+    if (LearningMode) flags += " learning";
+    if (CardBack) flags += " blue-backs";
     if (NextCardX[1] != 0 || NextCardX[2] != 0) {
         flags += " next " + std::to_string(NextCardX[1]) + "/" + std::to_string(NextCardX[2]);
     }
@@ -235,7 +241,8 @@ void FormLines(std::ostream& out) {
         const std::array rows = {&f.LblCurrTot, &f.LblCurrMeld, &f.LblCurrBon};
         for (int k = 0; k < 3; ++k) {
             const std::string& shown = (*rows[k])[side].caption;
-            agrees = agrees && (shown.empty() || shown == std::to_string(figures[k]));
+            agrees = agrees && ((shown.empty() && (k == 0 || figures[k] == 0)) ||
+                                shown == std::to_string(figures[k]));
             board += " " + (shown.empty() ? "-" : shown);
         }
         board += side == kPlayer ? " /" : "";
@@ -253,6 +260,18 @@ void FormLines(std::ostream& out) {
         }
         out << "results: " << Quote(f.LblP.caption) << " " << Quote(f.lblComments.caption) << " "
             << Quote(f.GamePoints[0].caption) << (f.cmdSave.visible ? " save" : " no-save") << "\n";
+    }
+    if (f.framHand.visible) {
+        out << "help:";
+        for (const std::string& line : f.lstHeading.items) out << " " << Quote(line);
+        for (std::size_t k = 0; k < f.lstValue[0].items.size(); ++k) {
+            out << " | " << f.lstValue[0].items[k] << " " << f.lstValue[1].items.at(k) << " "
+                << f.lstValue[3].items.at(k);
+        }
+        const std::size_t rows = f.lstValue[0].items.size();
+        if (f.lstValue[1].items.size() != rows || f.lstValue[3].items.size() != rows)
+            out << " | columns of unequal length";
+        out << "\n";
     }
     const auto items = [](const TableForm& t) {
         return std::vector<std::pair<const char*, std::string>>{

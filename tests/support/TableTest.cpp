@@ -1,5 +1,6 @@
 #include "support/TableTest.h"
 
+#include "deck/CardTravel.h"
 #include "deck/Dealing.h"
 #include "deck/Drawing.h"
 #include "deck/Stock.h"
@@ -13,6 +14,7 @@
 #include "opponent/OpponentMelding.h"
 #include "player/FollowMouse.h"
 #include "player/Hand.h"
+#include "player/HoverHints.h"
 #include "player/PlayerMoves.h"
 #include "player/SelfPlay.h"
 #include "player/TakeBack.h"
@@ -97,6 +99,14 @@ const std::map<std::string, std::function<std::string(const Args&)>>& Procedures
     static const std::map<std::string, std::function<std::string(const Args&)>> procedures = {
         {"L", [](const Args& a) { return Click(a[0], kLeftButton), ""; }},
         {"R", [](const Args& a) { return Click(a[0], kRightButton), ""; }},
+        {"hover",
+         [](const Args& a) {
+             PicCards_MouseMove(static_cast<i16>(a[0]), 0, 0, 0, 0);
+             const Picture& p = Pic(a[0]);
+             const int icon = p.mousePointer == Pointer::Custom ? p.mouseIcon : 0;
+             return "hover " + CardName(a[0]) + " " + std::to_string(icon) + " " + p.toolTip;
+         }},
+        {"MoveCardDeck", [](const Args& a) { return MoveCardDeck(a[0], a[1]), ""; }},
         {"StackStock", [](const Args&) { return StackStock(), ""; }},
         {"DealEm", [](const Args& a) { return DealEm(a[0]), ""; }},
         {"TakeCardDeck", [](const Args& a) { return TakeCardDeck(a[0]), ""; }},
@@ -230,6 +240,14 @@ bool TableTest::Set(const std::string& word) {
         {"drawn", [] { MustDraw = false, HasDrawn = true; }},
         {"ingame", [] { GameInProgress = true; }},
         {"learn", [] { LearningMode = true; }},
+        {"blue", [] { CardBack = true; }},
+        {"idle", [] { TableIdle = true; }},
+        {"faildialogs",
+         [this] {
+             sys.onDialog = [](const DialogRequest&) {
+                 throw GameError(5, "Invalid procedure call");
+             };
+         }},
         {"watch", [this] { watching = true; }},
         {"onwait", [&] { hurried = value; }},
         {"h1", [&] { put(1), SortHand(1); }},
@@ -300,8 +318,11 @@ void TableTest::Watch() {
     for (int i = 1; i <= kDeckSize; ++i) (*seen)[i] = shown(i);
     sys.onWait = [this, seen, shown] {
         std::string changed;
+        std::int64_t front = 0;  // a moved card brought in front of all others is marked ^
+        for (int i = 1; i <= kDeckSize; ++i) front = std::max(front, Pic(i).z);
         for (int i = 1; i <= kDeckSize; ++i) {
-            if (shown(i) != (*seen)[i]) changed += " " + CardName(i) + " " + shown(i);
+            if (shown(i) != (*seen)[i])
+                changed += " " + CardName(i) + " " + shown(i) + (Pic(i).z == front ? "^" : "");
             (*seen)[i] = shown(i);
         }
         moves.push_back(changed);
@@ -344,12 +365,23 @@ std::string TableTest::Line(const std::string& script, const std::string& start)
     return "no " + start;
 }
 
+std::string TableTest::Lines(const std::string& dump, const std::vector<std::string>& starts) {
+    std::string kept;
+    for (const std::string& line : Split(dump, '\n')) {
+        for (const std::string& start : starts) {
+            if (line.rfind(start, 0) == 0) kept += line + "\n";
+        }
+    }
+    return kept;
+}
+
 std::string TableTest::PlayAll(const std::vector<Scenario>& scenarios) {
     std::string out;
     for (const Scenario& s : scenarios) {
         sys = HeadlessPlatform{};
         FreshTable();
-        out += "== " + s.title + "\n" + Play(s.script);
+        const std::string played = Play(s.script);
+        out += "== " + s.title + "\n" + (s.keep.empty() ? played : Lines(played, s.keep));
     }
     return out;
 }
@@ -359,8 +391,9 @@ std::string TableTest::Snapshot() {
     out << notes << DumpTable();
     notes.clear();
     for (std::size_t k = 0; k < moves.size() && k < sys.waits.size(); ++k) {
-        out << "wait " << sys.waits[k] << ":" << moves[k] << "\n";
+        out << (k == 0 ? "waits: " : " | ") << sys.waits[k] << ":" << moves[k];
     }
+    if (!moves.empty()) out << "\n";
     if (!moves.empty()) sys.waits.clear();
     moves.clear();
     std::string events = sys.waits.empty() ? "" : " |" + RunLengths(sys.waits);
@@ -427,7 +460,7 @@ void GameTest::NewTable() {
 }
 
 void GameTest::PlayFromMenu() {
-    MnuNew_Click();
+    Frmtable().MnuNew.Click();
 }
 
 std::vector<const DialogRequest*> GameTest::DialogsTitled(const std::string& title) const {

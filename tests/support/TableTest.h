@@ -13,7 +13,8 @@
 //   L:Ka R:Ka               the player's clicks on a card
 //   Procedure:arg:arg       one of the game's procedures, e.g. TakeDiscardPile:2
 //   onwait=L:Ka,R:Kb       moves made at every wait, as a hurried player would
-//   watch                   from here on each wait is told with the pictures moved before it
+//   watch                   from here on each wait is told with the pictures moved before it,
+//                           all on one line
 //   dump                    the table and what happened since the last dump
 
 #include <gtest/gtest.h>
@@ -38,10 +39,12 @@ void ExpectGolden(const std::string& name, const std::string& actual);
 
 std::string FileText(const std::filesystem::path& path);
 
-// A scenario of a golden test: what it shows, and its script.
+// A scenario of a golden test: what it shows, its script, and the lines of
+// its dump worth keeping when not all of them are.
 struct Scenario {
     std::string title;
     std::string script;
+    std::vector<std::string> keep = {};
 };
 
 class TableTest : public ::testing::Test {
@@ -55,6 +58,8 @@ class TableTest : public ::testing::Test {
     // The line of the dump that starts so (that start left off), after the
     // script has been played on a fresh table: a table of cases compares one.
     std::string Line(const std::string& script, const std::string& start);
+    // The lines of a dump that start with one of these.
+    static std::string Lines(const std::string& dump, const std::vector<std::string>& starts);
     // Each scenario on a fresh table, titled.
     std::string PlayAll(const std::vector<Scenario>& scenarios);
     // The table, then what happened since the last snapshot: the waits on the
