@@ -80,8 +80,7 @@ TEST_F(Rules, WhoMayTakeThePileAndWhereItsCardsGo) {
             {"a red three in the pile goes to the taker's board; the rest is marked as taken",
              "open1 p=Ra,4a,5a,Qa h1=Qb,Qc,Ka TakeDiscardPile:1"},
             {"an empty pile is refused; one topped by a Joker is reported and stays",
-             "turn open1 h1=4b,4c p=4a CanTakeUpDiscard:1 s=4a p= CanTakeUpDiscard:1 dump p=4a,Xa "
-             "TakeDiscardPile:1",
+             "turn maytake CanTakeUpDiscard:1 dump p=4a,Xa TakeDiscardPile:1",
              {"CanTake", "state", "pile", "error"}},
             {"an error while deciding is reported and the answer is no",
              "learn faildialogs open1 p=Qa h1=Qb,Qc CanTakeUpDiscard:1",

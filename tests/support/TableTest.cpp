@@ -242,6 +242,7 @@ bool TableTest::Set(const std::string& word) {
         {"learn", [] { LearningMode = true; }},
         {"blue", [] { CardBack = true; }},
         {"idle", [] { TableIdle = true; }},
+        {"maytake", [] { CanTakePile = true; }},
         {"faildialogs",
          [this] {
              sys.onDialog = [](const DialogRequest&) {
