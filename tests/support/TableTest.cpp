@@ -221,8 +221,9 @@ void TableTest::FreshTable() {
 
 bool TableTest::Set(const std::string& word) {
     const auto eq = word.find('=');
-    const std::string key = word.substr(0, eq);
+    std::string key = word.substr(0, eq);
     const std::string value = eq == std::string::npos ? "" : word.substr(eq + 1);
+
     const auto put = [&](int where) {
         for (int c : Arguments(value, ',')) Cards[c].Location = static_cast<i16>(where);
     };
@@ -231,11 +232,12 @@ bool TableTest::Set(const std::string& word) {
         BookMeld(key[1] - '0', Argument(key.substr(2)), Arguments(value, ','));
         return true;
     }
+    // A word for one side ends in its number.
+    const int side = key.ends_with('1') || key.ends_with('2') ? key.back() - '0' : 0;
+    if (side != 0) key.pop_back();
     const std::map<std::string, std::function<void()>> words = {
-        {"open1", [] { MeldOpened[1] = true; }},
-        {"open2", [] { MeldOpened[2] = true; }},
-        {"canasta1", [] { HasCanasta[1] = true; }},
-        {"canasta2", [] { HasCanasta[2] = true; }},
+        {"open", [&] { MeldOpened[side] = true; }},
+        {"canasta", [&] { HasCanasta[side] = true; }},
         {"turn", [] { GameInProgress = PlayerTurn = MustDraw = true; }},
         {"drawn", [] { MustDraw = false, HasDrawn = true; }},
         {"ingame", [] { GameInProgress = true; }},
@@ -251,10 +253,8 @@ bool TableTest::Set(const std::string& word) {
          }},
         {"watch", [this] { watching = true; }},
         {"onwait", [&] { hurried = value; }},
-        {"h1", [&] { put(1), SortHand(1); }},
-        {"h2", [&] { put(2), SortHand(2); }},
-        {"r1", [&] { put(PlayerRedThrees); }},
-        {"r2", [&] { put(OpponentRedThrees); }},
+        {"h", [&] { put(side), SortHand(side); }},
+        {"r", [&] { put(side == kPlayer ? PlayerRedThrees : OpponentRedThrees); }},
         {"s", [&] { put(Stock); }},
         {"p",
          [&] {
@@ -262,10 +262,8 @@ bool TableTest::Set(const std::string& word) {
                  Cards[c].Location = DiscardPile, TopDiscard = static_cast<i16>(c);
              ShuffleDiscard();
          }},
-        {"min1", [&] { MinMeld[1] = number(); }},
-        {"min2", [&] { MinMeld[2] = number(); }},
-        {"game1", [&] { GameScore[1] = number(); }},
-        {"game2", [&] { GameScore[2] = number(); }},
+        {"min", [&] { MinMeld[side] = number(); }},
+        {"game", [&] { GameScore[side] = number(); }},
         {"won", [&] { GamesWon = number(); }},
         {"lost", [&] { GamesLost = number(); }},
         {"speed", [&] { SpeedDelay = DelayMs = number(); }},
@@ -356,7 +354,7 @@ void TableTest::Run(const std::string& word) {
     if (found == Procedures().end()) throw std::invalid_argument("no procedure " + word);
     const std::string said =
         found->second(Arguments(word.substr(std::min(word.size(), parts[0].size() + 1)), ':'));
-    if (!said.empty()) notes += said + "\n";
+    if (!said.empty()) notes += (notes.empty() ? "" : " | ") + said;
 }
 
 std::string TableTest::Line(const std::string& script, const std::string& start) {
@@ -389,7 +387,7 @@ std::string TableTest::PlayAll(const std::vector<Scenario>& scenarios) {
 
 std::string TableTest::Snapshot() {
     std::ostringstream out;
-    out << notes << DumpTable();
+    out << notes << (notes.empty() ? "" : "\n") << DumpTable();
     notes.clear();
     for (std::size_t k = 0; k < moves.size() && k < sys.waits.size(); ++k) {
         out << (k == 0 ? "waits: " : " | ") << sys.waits[k] << ":" << moves[k];
@@ -411,15 +409,23 @@ std::string TableTest::Snapshot() {
     if (file != lastFile) events += " | file " + file.substr(0, file.find('\r'));
     lastFile = file;
     if (!events.empty()) out << "events:" << events.substr(2) << "\n";
+    // The dialogs in the order shown, one line for all; one shown before is named by its title.
+    std::vector<std::string> shown;
     for (const DialogRequest& d : sys.dialogs) {
+        std::ostringstream text;
         if (d.title == "Learning Message" && d.caption0 == "Continue" && d.caption1.empty() &&
             d.picture == 3) {
-            out << "learn \"" << d.message << "\"\n";
+            text << "learn \"" << d.message << "\"";
         } else {
-            out << "dialog \"" << d.title << "\" \"" << d.message << "\" [" << d.caption0 << "|"
-                << d.caption1 << "|" << d.caption2 << "] " << d.picture << "\n";
+            text << "\"" << d.title << "\" \"" << d.message << "\" [" << d.caption0 << "|"
+                 << d.caption1 << "|" << d.caption2 << "] " << d.picture;
         }
+        const bool again = std::find(shown.begin(), shown.end(), text.str()) != shown.end();
+        out << (&d == &sys.dialogs.front() ? "dialogs: " : " | ")
+            << (again ? "again \"" + d.title + "\"" : text.str());
+        shown.push_back(text.str());
     }
+    if (!sys.dialogs.empty()) out << "\n";
     for (const auto& [title, text] : sys.errors) {
         out << "error \"" << title << "\" \"" << text.substr(0, text.find('\r')) << " / "
             << text.substr(text.find('\n') + 1) << "\"\n";
