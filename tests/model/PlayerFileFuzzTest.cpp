@@ -7,7 +7,6 @@
 #include "scoring/PlayerFile.h"
 #include "support/TableTest.h"
 
-#include <cstdio>
 #include <fstream>
 #include <random>
 
@@ -31,15 +30,14 @@ const fs::path kCorpus = fs::path(__FILE__).parent_path() / "corpus";
     return ::testing::AssertionFailure() << "settings the game cannot use: " << FormatPlayerLine(r);
 }
 
+// Bytes outside printable ASCII are shown as \ and their decimal value.
 std::string Printable(const std::string& content) {
     std::string shown;
-    for (const char c : content.substr(0, 160)) {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned char>(c));
-        shown += c >= 0x20 && c < 0x7f ? std::string(1, c) : hex;
-    }
-    return content.size() > 160 ? shown + "... (" + std::to_string(content.size()) + " bytes)"
-                                : shown;
+    for (const unsigned char c : content.substr(0, 160))
+        shown +=
+            c >= 0x20 && c < 0x7f ? std::string(1, static_cast<char>(c)) : "\\" + std::to_string(c);
+    return shown +
+           (content.size() > 160 ? "... (" + std::to_string(content.size()) + " bytes)" : "");
 }
 
 // What every parse must give: nothing, or valid settings that survive being
