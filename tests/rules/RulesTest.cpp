@@ -63,6 +63,7 @@ TEST_F(Rules, MeldsAreBookedLaidOutAndLabelledAsTheyGrow) {
              "turn m1Q=Qa-Qg",
              {"state"}},
             {"while the results show, a meld is not laid out", "idle m1K=Ka-Kc", {"melds1"}},
+            {"a meld laid out shows no card marked", "m1Q=Xa,Qa,Qb marked=Xa,Qa", {"melds1"}},
         }));
     EXPECT_THROW(PutCardOnMeld(2, kJoker, kPlayer), GameError);
     EXPECT_EQ(Cards[2].Location, Stock);

@@ -245,6 +245,10 @@ bool TableTest::Set(const std::string& word) {
         {"blue", [] { CardBack = true; }},
         {"idle", [] { TableIdle = true; }},
         {"maytake", [] { CanTakePile = true; }},
+        {"marked",
+         [&] {
+             for (int c : Arguments(value, ',')) Pic(c).border = true;
+         }},
         {"faildialogs",
          [this] {
              sys.onDialog = [](const DialogRequest&) {

@@ -9,8 +9,8 @@
 //   m1K=Ka,Kb,Kc r2=Ra      a meld booked as the meld table books it, a red-three board
 //   s=Ka                    back to the stock
 //   open1 canasta2 min1=50 game2=1500 won=3 lost=1 turn drawn ingame learn speed=75
-//   blue idle maytake faildialogs   card backs, the results showing, the pile thought
-//                           takeable, every dialog failing
+//   blue idle maytake marked=Xa faildialogs   card backs, the results showing, the pile thought
+//                           takeable, a card marked as chosen, every dialog failing
 //   draws=Kd,Ke answers=1,0 the next random stock cards, the next dialog answers
 //   L:Ka R:Ka               the player's clicks on a card
 //   Procedure:arg:arg       one of the game's procedures, e.g. TakeDiscardPile:2
