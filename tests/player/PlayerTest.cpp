@@ -45,6 +45,9 @@ TEST_F(Player, TheMouseDrawsMeldsJoinsWildCardsAndDiscardsWithinTheRules) {
              "turn drawn h1=7a,8a PickUpCard:7a dump SortHand:1",
              {"state"}},
             {"Take Back with no game does nothing", "h1=7a MnuTakeBack", {"state"}},
+            {"a wild card pressed during Thaddock's turn is not chosen",
+             "ingame h1=2a,4a L:2a",
+             {"state"}},
         }));
 }
 
