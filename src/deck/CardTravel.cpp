@@ -11,10 +11,6 @@ namespace cardovia {
 
 namespace {
 
-struct Waypoint {
-    int left;
-    int top;
-};
 constexpr Waypoint kToPlayer[] = {{1560, 1560}, {3360, 3840}, {4560, 5760}, {5400, 7080}};
 constexpr Waypoint kToOpponent[] = {{1800, 1440}, {3240, 1680}, {3690, 1200}};
 

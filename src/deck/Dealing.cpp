@@ -19,10 +19,6 @@ namespace {
 
 constexpr int kCardsPerHand = 15;
 
-struct Waypoint {
-    int left;
-    int top;
-};
 constexpr Waypoint kTurnUpPath[] = {{1080, 2040}, {1800, 4080}, {960, 6120}};
 
 bool IsNatural(int card) {

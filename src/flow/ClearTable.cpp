@@ -64,7 +64,7 @@ void ClearIt() {
         MeldsComplete = false;
         PileState = PileStates::Open;
         f.Shape1.borderColor = static_cast<std::uint32_t>(PileStates::Open);
-        StockCount = 108;
+        StockCount = kDeckSize;
         f.LblStock.caption = "No. Stock:- 108";
         MustDraw = false;
         SelectedWild = 0;

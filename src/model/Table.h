@@ -40,6 +40,7 @@ struct MeldRecord {
     PerSideFlag Melded{};
 };
 inline constexpr int kMeldRanks = 13;
+inline constexpr int kCanastaSize = 7;  // cards in a meld that make it a canasta
 inline std::array<MeldRecord, kMeldRanks + 1> MeldTable{};
 
 // The state of the discard pile; the values are the colours of its frame.

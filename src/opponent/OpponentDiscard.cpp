@@ -21,14 +21,10 @@ namespace {
 // once the pile holds something worth protecting.
 constexpr int kPileWorthBlocking = 2;
 
-struct Waypoint {
-    int left;
-    int top;
-};
 // A discard travels from the hand down to the pile at the bottom left.
 constexpr std::array<Waypoint, 3> kOpponentDiscardPath = {
     {{2640, 1920}, {1560, 4200}, {840, 6240}}};
-constexpr std::array<Waypoint, 2> kPlayerDiscardPath = {{{2520, 7800}, {1320, 6840}}};
+constexpr std::array<Waypoint, 2> kPlayerDiscardPath = {{{2520, 7800}, kAbovePile}};
 
 std::span<const Waypoint> DiscardPath(int side) {
     if (side == kOpponent) return kOpponentDiscardPath;

@@ -22,7 +22,6 @@ namespace {
 constexpr std::array<int, 11> kMeldRankOrder = {kAce, 4, 5, 6, 7, 8, 9, 10, 11, 12, kKing};
 
 constexpr int kMeldMoveTowardCentre = 1000;  // a card leaving a hand for the meld table
-constexpr int kCanastaSize = 7;
 
 // Without a canasta Thaddock keeps something in hand: he melds only while he
 // holds at least this many cards.

@@ -2,7 +2,12 @@
 // The discard pile on the table: drawn as a slanted heap with its top card
 // last, and always Open, Frozen or Blocked for the side last worked out.
 
+#include "ui/Form.h"
+
 namespace cardovia {
+
+// The point above the pile that every card passes going to or from it.
+inline constexpr Waypoint kAbovePile{1320, 6840};
 
 inline constexpr int kPileLeft = 240;
 inline constexpr int kPileTop = 8280;

@@ -16,7 +16,6 @@ namespace cardovia {
 
 namespace {
 
-constexpr int kSubscriptOutOfRange = 9;
 constexpr int kCompleteMeld = 3;
 constexpr int kWildCardNudge = 600;  // a wild card steps towards the table's centre first
 

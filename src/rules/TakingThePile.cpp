@@ -17,7 +17,6 @@ namespace cardovia {
 
 namespace {
 
-constexpr int kSubscriptOutOfRange = 9;
 constexpr int kHandCardNudge = 1000;  // a hand card steps towards the table's centre first
 // The player's new meld from a taken pile gets only as many hand cards as
 // bring it to three; Thaddock lays all of his.
@@ -25,12 +24,8 @@ constexpr int kPlayerTakeLimit = 3;
 // A meld left at two cards by the take is made up to three with a wild card.
 constexpr int kMeldShortOfThree = 2;
 
-struct Waypoint {
-    int left;
-    int top;
-};
 // Every card leaving the pile takes the same path up the table, for both sides.
-constexpr Waypoint kGlidePath[] = {{1320, 6840}, {3840, 5400}, {5640, 3840}};
+constexpr Waypoint kGlidePath[] = {kAbovePile, {3840, 5400}, {5640, 3840}};
 
 // The rank of the pile's top card; 0 when there is no top card to speak of.
 int TopRank() {

@@ -10,7 +10,6 @@ inline constexpr int kAllFourRedThreesPoints = 800;
 inline constexpr int kPureCanastaBonus = 500;
 inline constexpr int kMixedCanastaBonus = 300;
 inline constexpr int kOutFirstBonus = 100;
-inline constexpr int kCanastaSize = 7;
 
 // Card points of the side's melds (less the Take Back penalty for the player).
 void GetHandScores(int side);

@@ -11,6 +11,7 @@ namespace cardovia {
 
 inline constexpr const char* kProgramTitle = "Cardovia";
 inline constexpr int kOverflowError = 6;
+inline constexpr int kSubscriptOutOfRange = 9;
 
 struct GameError : std::exception {
     int number;

@@ -55,6 +55,12 @@ struct Control {
 
 enum class Pointer : i16 { Default = 0, Custom = 99 };
 
+// A point, in twips, that a travelling card passes on its way.
+struct Waypoint {
+    int left;
+    int top;
+};
+
 struct Picture : Control {
     i16 image = 0;        // 1..108 a face, 109 blue back, 110 red back
     bool border = false;  // the single-line border of a chosen wild card
