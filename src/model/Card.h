@@ -5,11 +5,18 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 namespace cardovia {
 
 using i16 = std::int16_t;
+
+// Whether a number fits the game's 16-bit integers.
+template <class Number>
+constexpr bool Fits16(Number value) {
+    return value >= std::numeric_limits<i16>::min() && value <= std::numeric_limits<i16>::max();
+}
 
 // Sides of the table. Per-side arrays have entries 0..2; only 1 and 2 are used.
 inline constexpr int kPlayer = 1;

@@ -42,7 +42,7 @@ std::optional<i16> ParseNumber(std::string_view text) {
     int value = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    if (value < -32768 || value > 32767) return std::nullopt;
+    if (!Fits16(value)) return std::nullopt;
     return static_cast<i16>(value);
 }
 

@@ -47,7 +47,7 @@ i16 TargetFromText(const std::string& text) {
     // strtod rather than stod: a number too long for a double is an overflow
     // like any other beyond 16 bits, not an exception of its own.
     const double value = std::nearbyint(std::strtod(text.c_str(), nullptr));
-    if (value < -32768 || value > 32767) throw GameError(kOverflowError, "Overflow");
+    if (!Fits16(value)) throw GameError(kOverflowError, "Overflow");
     return static_cast<i16>(value);
 }
 

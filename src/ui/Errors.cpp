@@ -15,7 +15,7 @@ void ReportError(const std::string& procedure, int number, const std::string& de
 }
 
 i16 Checked16(long value) {
-    if (value < -32768 || value > 32767) throw GameError(kOverflowError, "Overflow");
+    if (!Fits16(value)) throw GameError(kOverflowError, "Overflow");
     return static_cast<i16>(value);
 }
 
