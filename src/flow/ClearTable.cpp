@@ -63,7 +63,7 @@ void ClearIt() {
         f.Caption = "Cardovia - Target Score is " + std::to_string(TargetScore);
         MeldsComplete = false;
         PileState = PileStates::Open;
-        f.Shape1.borderColor = static_cast<std::uint32_t>(PileStates::Open);
+        f.Shape1.borderColor = FrameColour(PileStates::Open);
         StockCount = kDeckSize;
         f.LblStock.caption = "No. Stock:- 108";
         MustDraw = false;

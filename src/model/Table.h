@@ -50,6 +50,10 @@ enum class PileStates : std::int32_t {
     Blocked = 0x0000FF,
 };
 inline PileStates PileState = PileStates::Open;
+// The colour of the pile's frame in a state.
+constexpr std::uint32_t FrameColour(PileStates state) {
+    return static_cast<std::uint32_t>(state);
+}
 
 // Score components of the hand in progress.
 inline PerSide MeldPoints{};

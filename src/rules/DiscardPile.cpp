@@ -78,7 +78,7 @@ void DiscardFrozen(int side) {
     Trap("DiscardFrozen", [&] {
         PileState = WorkOut(side);
         TableForm& f = Frmtable();
-        f.Shape1.borderColor = static_cast<std::uint32_t>(PileState);
+        f.Shape1.borderColor = FrameColour(PileState);
         f.LblDiscard.caption = CaptionWord(PileState) + std::to_string(DiscardCount);
     });
 }

@@ -108,7 +108,7 @@ void PileLine(std::ostream& out) {
                         : PileState == PileStates::Frozen ? "frozen"
                                                           : "blocked";
     out << "pile " << pile.size() << " " << Quote(f.LblDiscard.caption) << " " << state;
-    if (f.Shape1.borderColor != static_cast<std::uint32_t>(PileState))
+    if (f.Shape1.borderColor != FrameColour(PileState))
         out << " frame " << Colour(f.Shape1.borderColor);
     if (TopDiscard != 0) out << " top " << CardName(TopDiscard);
     out << ":" << Places(pile, false) << "\n";
