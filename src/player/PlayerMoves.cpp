@@ -43,7 +43,7 @@ void LayCard(int card, int rank) {
     SortaMeld(rank, kPlayer);
 }
 
-// Rule 1: a meld was pressed with no wild card chosen.
+// A meld was pressed with no wild card chosen: the player is asked for one first.
 void AskForWildCardFirst() {
     LearningMessage("You must click a Wild card to add  first.");
     ShowStatus(PlayerName + " please click Wild card to add first.");
@@ -52,13 +52,13 @@ void AskForWildCardFirst() {
     ShowStatus(PlayerName + " Melding and Discarding");
 }
 
-// Rule 2: the chosen wild card is let go of.
+// The chosen wild card is let go of.
 void UnmarkWildCard(int card) {
     Pic(card).border = false;
     if (card == SelectedWild) SelectedWild = 0;
 }
 
-// Rule 3: a wild card of the hand is chosen to join a meld.
+// A wild card of the hand is chosen to join a meld.
 void ChooseWildCard(int card) {
     if (!HasCanasta[kPlayer] && HandCount[kPlayer] == 1) {
         ShowStatus(PlayerName + "you cannot add this Wild card - no Canasta");
@@ -76,7 +76,7 @@ void ChooseWildCard(int card) {
     ShowStatus("Melding and Discarding");
 }
 
-// Rule 4: the chosen wild card joins the meld of the card pressed, within its quota.
+// The chosen wild card joins the meld of the card pressed, within its quota.
 void JoinWildCard(int pressed) {
     const int r = Cards[pressed].Rank;
     const bool meldRank = r != kJoker && r != kTwo && r != kRedThree && r != kBlackThree;
@@ -98,7 +98,7 @@ void JoinWildCard(int pressed) {
     SelectedWild = 0;
 }
 
-// Rule 5: two cards from the stock.
+// A press on the stock at the turn's start: two cards from it.
 void DrawTwo() {
     MustDraw = false;
     LearningMessage("You will now be given two cards.");
@@ -113,7 +113,7 @@ void DrawTwo() {
     ShowStatus(PlayerName + " now Meld and Discard.");
 }
 
-// Rule 6: the discard pile; false when the press ends here.
+// A press on the pile: it is taken if the rules allow; false when the press ends here.
 bool TakePile(int card) {
     if (!CanTakeUpDiscard(kPlayer)) {
         LearningMessage("You cannot take the Discard card so please click on Stock for two cards.");
@@ -157,7 +157,7 @@ bool LayBlackThrees() {
     return true;
 }
 
-// Rule 7: a card of the hand is lifted to be laid on the table.
+// A card of the hand is lifted to be laid on the table.
 void PickUpFromHand(int card) {
     if (!HasCanasta[kPlayer] && HandCount[kPlayer] == 1) {
         LearningMessage("You do not have a Canasta so cannot go out.");
@@ -194,7 +194,7 @@ void EndTurnFlags() {
     }
 }
 
-// Rule 8: the discard that ends the turn.
+// The discard that ends the turn.
 void Discard(int card) {
     const int rank = Cards[card].Rank;
     if ((rank == kTwo || rank == kJoker) && Pic(card).border) {
@@ -236,6 +236,7 @@ void Discard(int card) {
     ShowStatus("Thaddock is now taking his turn.");
 }
 
+// What a press on a card does, the first of the moves above that applies.
 void Press(int card, i16 button) {
     SortHand(kPlayer);
     const i16 where = Cards[card].Location;
