@@ -4,7 +4,7 @@
 #include "deck/Drawing.h"
 #include "deck/RandomDraw.h"
 #include "deck/Stock.h"
-#include "flow/Pacing.h"
+#include "ui/Pacing.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "player/Hand.h"

@@ -3,7 +3,7 @@
 #include "deck/CardTravel.h"
 #include "deck/RandomDraw.h"
 #include "deck/Stock.h"
-#include "flow/Pacing.h"
+#include "ui/Pacing.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "player/Hand.h"

@@ -1,6 +1,6 @@
 #include "deck/Stock.h"
 
-#include "flow/Pacing.h"
+#include "ui/Pacing.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "ui/Form.h"

@@ -5,7 +5,7 @@
 #include "deck/Stock.h"
 #include "flow/ClearTable.h"
 #include "flow/Leaving.h"
-#include "flow/Pacing.h"
+#include "ui/Pacing.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "opponent/OpponentDiscard.h"

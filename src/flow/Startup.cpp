@@ -1,7 +1,7 @@
 #include "flow/Startup.h"
 
 #include "deck/Stock.h"
-#include "flow/Pacing.h"
+#include "ui/Pacing.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "scoring/PlayerFile.h"

@@ -1,7 +1,7 @@
 #include "player/PlayerMoves.h"
 
 #include "deck/Drawing.h"
-#include "flow/Pacing.h"
+#include "ui/Pacing.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "opponent/OpponentDiscard.h"

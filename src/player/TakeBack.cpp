@@ -1,6 +1,6 @@
 #include "player/TakeBack.h"
 
-#include "flow/Pacing.h"
+#include "ui/Pacing.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "player/Hand.h"

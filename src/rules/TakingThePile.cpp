@@ -1,7 +1,7 @@
 #include "rules/TakingThePile.h"
 
 #include "deck/Drawing.h"
-#include "flow/Pacing.h"
+#include "ui/Pacing.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "player/Hand.h"

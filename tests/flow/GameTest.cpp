@@ -4,7 +4,7 @@
 #include "deck/Stock.h"
 #include "flow/GameLoop.h"
 #include "flow/Menus.h"
-#include "flow/Pacing.h"
+#include "ui/Pacing.h"
 #include "model/PlayerFile.h"
 #include "player/PlayerMoves.h"
 #include "player/TakeBack.h"

@@ -1,4 +1,4 @@
-#include "flow/Pacing.h"
+#include "ui/Pacing.h"
 
 #include "model/PlayerFile.h"
 #include "model/Settings.h"
