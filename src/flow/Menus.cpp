@@ -3,6 +3,7 @@
 #include "flow/GameLoop.h"
 #include "model/Settings.h"
 #include "model/Table.h"
+#include "scoring/PlayerFile.h"
 #include "ui/Form.h"
 #include "ui/Messages.h"
 
@@ -22,6 +23,28 @@ void MnuNew_Click() {
             f.LblCurrTot[side].caption.clear();
             GameScore[side] = 0;
         }
+    }
+    PlayNewGame();
+}
+
+void MnuSave_Click() {
+    SavePlayerFile();
+}
+
+void MnuLoad_Click() {
+    const i16 mine = GameScore[kPlayer];
+    const i16 his = GameScore[kOpponent];
+    const bool unfinished = mine <= TargetScore && his <= TargetScore && (mine != 0 || his != 0);
+    if (unfinished) {
+        GameInProgress = true;
+        TableForm& f = Frmtable();
+        f.LblCurrTot[kPlayer].caption = std::to_string(mine);
+        f.LblCurrTot[kOpponent].caption = std::to_string(his);
+    } else {
+        ShowMessageDialog(PlayerName +
+                              " there is no unfinished game to load therefore a new game will now "
+                              "start.",
+                          "O.K", "", "", kPictureNotice, "No unfinished game to load");
     }
     PlayNewGame();
 }

@@ -58,6 +58,21 @@ void MnuRed_Click() {
     Confirm("Red card backs", " card backs will now be red colour until you change to blue");
 }
 
+void MnuLearn_Click() {
+    TableForm& f = Frmtable();
+    if (LearningMode) {
+        f.MnuLearn.caption = "Learning Mode Off";
+        LearningMode = false;
+        // Said once more although the mode is already off.
+        ShowMessageDialog("Learning Mode is now off. Click button again to turn on", "Continue", "",
+                          "", kPictureNotice, "Learning Message");
+    } else {
+        f.MnuLearn.caption = "Learning Mode On";
+        LearningMode = true;
+        LearningMessage("Learning Mode is now on. Click button again to turn off");
+    }
+}
+
 void FramResults_MouseDown(i16) {
     TableForm& f = Frmtable();
     FollowMouse.SetObject(&f.FramResults);

@@ -12,6 +12,8 @@ void MnuMed_Click();
 void MnuSlow_Click();
 void MnuBlue_Click();
 void MnuRed_Click();
+// Turns Learning Mode on or off and says so.
+void MnuLearn_Click();
 // The results panel can be dragged out of the way.
 void FramResults_MouseDown(i16 button);
 void FramResults_MouseUp(i16 button);

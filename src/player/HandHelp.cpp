@@ -137,19 +137,4 @@ void AnalyseHand() {
     });
 }
 
-void MnuLearn_Click() {
-    TableForm& f = Frmtable();
-    if (LearningMode) {
-        f.MnuLearn.caption = "Learning Mode Off";
-        LearningMode = false;
-        // Said once more although the mode is already off.
-        ShowMessageDialog("Learning Mode is now off. Click button again to turn on", "Continue", "",
-                          "", kPictureNotice, "Learning Message");
-    } else {
-        f.MnuLearn.caption = "Learning Mode On";
-        LearningMode = true;
-        LearningMessage("Learning Mode is now on. Click button again to turn off");
-    }
-}
-
 }  // namespace cardovia

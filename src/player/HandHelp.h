@@ -1,6 +1,6 @@
 #pragma once
 // Teaching aids: the Hand Help panel, which tells the player what may be done
-// with the pile and with each rank held, and the Learning Mode switch.
+// with the pile and with each rank held.
 
 namespace cardovia {
 
@@ -11,6 +11,5 @@ void cmdFinished_Click();
 // Appends the analysis of the player's hand and the pile to the panel's lists
 // and works out CanTakePile.
 void AnalyseHand();
-void MnuLearn_Click();
 
 }  // namespace cardovia

@@ -1,6 +1,7 @@
 // Scoring a hand, the red threes and canasta bonuses, the target score, the
 // statistics and the options the menus set.
 
+#include "flow/Menus.h"
 #include "flow/Options.h"
 #include "model/PlayerFile.h"
 #include "player/FollowMouse.h"
