@@ -32,6 +32,7 @@ ROOT = Path(__file__).resolve().parent.parent
 # The game's rules and their callers; the self-playing player is test support.
 FOLDERS = ["model", "deck", "flow", "rules", "opponent", "player", "scoring"]
 SKIP = {"src/player/SelfPlay.cpp"}
+EXTRA = ["src/ui/Pacing.cpp"]  # the pause lengths, below the game folders
 
 SWAPS = [
     ("kPlayer", "kOpponent"),
@@ -51,7 +52,7 @@ def source_files():
             rel = path.relative_to(ROOT).as_posix()
             if rel not in SKIP:
                 files.append(rel)
-    return files
+    return files + EXTRA
 
 
 def blank_strings(line):
