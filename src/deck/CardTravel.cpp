@@ -1,11 +1,11 @@
 #include "deck/CardTravel.h"
 
-#include "ui/Pacing.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "player/Hand.h"
 #include "ui/Errors.h"
 #include "ui/Form.h"
+#include "ui/Pacing.h"
 
 namespace cardovia {
 

@@ -3,7 +3,6 @@
 #include "deck/CardTravel.h"
 #include "deck/RandomDraw.h"
 #include "deck/Stock.h"
-#include "ui/Pacing.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "player/Hand.h"
@@ -11,6 +10,7 @@
 #include "ui/Errors.h"
 #include "ui/Form.h"
 #include "ui/Messages.h"
+#include "ui/Pacing.h"
 
 namespace cardovia {
 

@@ -1,9 +1,9 @@
 #include "deck/Stock.h"
 
-#include "ui/Pacing.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "ui/Form.h"
+#include "ui/Pacing.h"
 
 namespace cardovia {
 

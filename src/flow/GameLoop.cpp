@@ -5,7 +5,6 @@
 #include "deck/Stock.h"
 #include "flow/ClearTable.h"
 #include "flow/Leaving.h"
-#include "ui/Pacing.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "opponent/OpponentDiscard.h"
@@ -19,6 +18,7 @@
 #include "ui/Errors.h"
 #include "ui/Form.h"
 #include "ui/Messages.h"
+#include "ui/Pacing.h"
 #include "ui/Platform.h"
 
 #include <cmath>

@@ -1,12 +1,12 @@
 #include "flow/Startup.h"
 
 #include "deck/Stock.h"
-#include "ui/Pacing.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "scoring/PlayerFile.h"
 #include "ui/Errors.h"
 #include "ui/Form.h"
+#include "ui/Pacing.h"
 
 namespace cardovia {
 

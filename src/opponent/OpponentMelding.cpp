@@ -1,6 +1,5 @@
 #include "opponent/OpponentMelding.h"
 
-#include "ui/Pacing.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "player/Hand.h"
@@ -10,6 +9,7 @@
 #include "ui/Errors.h"
 #include "ui/Form.h"
 #include "ui/Messages.h"
+#include "ui/Pacing.h"
 
 #include <array>
 

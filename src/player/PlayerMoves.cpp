@@ -1,7 +1,6 @@
 #include "player/PlayerMoves.h"
 
 #include "deck/Drawing.h"
-#include "ui/Pacing.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "opponent/OpponentDiscard.h"
@@ -14,6 +13,7 @@
 #include "ui/Errors.h"
 #include "ui/Form.h"
 #include "ui/Messages.h"
+#include "ui/Pacing.h"
 #include "ui/Platform.h"
 
 namespace cardovia {

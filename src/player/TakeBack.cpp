@@ -1,6 +1,5 @@
 #include "player/TakeBack.h"
 
-#include "ui/Pacing.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "player/Hand.h"
@@ -10,6 +9,7 @@
 #include "scoring/HandScoring.h"
 #include "ui/Form.h"
 #include "ui/Messages.h"
+#include "ui/Pacing.h"
 
 namespace cardovia {
 

@@ -1,6 +1,5 @@
 #include "rules/MeldTable.h"
 
-#include "ui/Pacing.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "player/FollowMouse.h"
@@ -9,6 +8,7 @@
 #include "scoring/HandScoring.h"
 #include "ui/Errors.h"
 #include "ui/Form.h"
+#include "ui/Pacing.h"
 
 #include <string>
 

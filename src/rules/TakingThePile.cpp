@@ -1,7 +1,6 @@
 #include "rules/TakingThePile.h"
 
 #include "deck/Drawing.h"
-#include "ui/Pacing.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "player/Hand.h"
@@ -12,6 +11,7 @@
 #include "ui/Errors.h"
 #include "ui/Form.h"
 #include "ui/Messages.h"
+#include "ui/Pacing.h"
 
 namespace cardovia {
 

@@ -4,12 +4,12 @@
 #include "deck/Stock.h"
 #include "flow/GameLoop.h"
 #include "flow/Menus.h"
-#include "ui/Pacing.h"
 #include "model/PlayerFile.h"
 #include "player/PlayerMoves.h"
 #include "player/TakeBack.h"
 #include "rules/DiscardPile.h"
 #include "support/TableTest.h"
+#include "ui/Pacing.h"
 
 #include <fstream>
 #include <random>
