@@ -4,14 +4,13 @@
 #include "model/Table.h"
 #include "player/Hand.h"
 #include "rules/DiscardPile.h"
+#include "rules/Discarding.h"
 #include "rules/MinimumMeld.h"
 #include "ui/Errors.h"
 #include "ui/Form.h"
 #include "ui/Messages.h"
-#include "ui/Pacing.h"
 
 #include <array>
-#include <span>
 
 namespace cardovia {
 
@@ -20,16 +19,6 @@ namespace {
 // A black three blocks the pile for the next player; it is worth throwing only
 // once the pile holds something worth protecting.
 constexpr int kPileWorthBlocking = 2;
-
-// A discard travels from the hand down to the pile at the bottom left.
-constexpr std::array<Waypoint, 3> kOpponentDiscardPath = {
-    {{2640, 1920}, {1560, 4200}, {840, 6240}}};
-constexpr std::array<Waypoint, 2> kPlayerDiscardPath = {{{2520, 7800}, kAbovePile}};
-
-std::span<const Waypoint> DiscardPath(int side) {
-    if (side == kOpponent) return kOpponentDiscardPath;
-    return kPlayerDiscardPath;
-}
 
 int Rank(int card) {
     return Cards[card].Rank;
@@ -101,16 +90,6 @@ int ChooseDiscard() {
     return 0;
 }
 
-void ShowTravel(int card, int side) {
-    Picture& pic = Pic(card);
-    for (const Waypoint& point : DiscardPath(side)) {
-        ShowFace(card);
-        pic.Move(point.left, point.top);
-        ZOrder(pic);
-        Pause();
-    }
-}
-
 }  // namespace
 
 void DiscardWhatCard() {
@@ -124,21 +103,6 @@ void DiscardWhatCard() {
         }
         EstablishPoints(kOpponent);
         if (const int card = ChooseDiscard(); card != 0) MakeDiscard(kOpponent, card);
-    });
-}
-
-void MakeDiscard(int side, int card) {
-    Trap("MakeDiscard", [&] {
-        Cards[card].Location = DiscardPile;
-        TopDiscard = static_cast<i16>(card);
-        DelayMs = pauses::kDiscardStep;
-        ShowTravel(card, side);
-        CardSoundPause();
-        ShuffleDiscard();
-        SortHand(side);
-        // The pile is shown as the side that plays next sees it.
-        DiscardFrozen(side == kPlayer ? kOpponent : kPlayer);
-        DelayMs = SpeedDelay;
     });
 }
 

@@ -19,6 +19,7 @@
 #include "player/SelfPlay.h"
 #include "player/TakeBack.h"
 #include "rules/DiscardPile.h"
+#include "rules/Discarding.h"
 #include "rules/MeldTable.h"
 #include "rules/MinimumMeld.h"
 #include "rules/TakingThePile.h"
