@@ -5,10 +5,10 @@
 //
 //   hover_bench [ROUNDS]    median of ROUNDS rounds (default 15)
 
+#include "layout/FollowMouse.h"
+#include "layout/Hand.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "player/FollowMouse.h"
-#include "player/Hand.h"
 #include "player/HoverHints.h"
 #include "rules/DiscardPile.h"
 #include "ui/Form.h"

@@ -3,10 +3,10 @@
 
 #include "flow/Handlers.h"
 #include "flow/Menus.h"
-#include "model/PlayerFile.h"
+#include "layout/FollowMouse.h"
+#include "model/PlayerFileFormat.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "player/FollowMouse.h"
 #include "player/SelfPlay.h"
 #include "ui/Form.h"
 #include "ui/headless/HeadlessPlatform.h"

@@ -1,6 +1,6 @@
 #include "app/Locations.h"
 
-#include "model/PlayerFile.h"
+#include "model/PlayerFileFormat.h"
 
 #include <system_error>
 

@@ -1,8 +1,8 @@
 #include "deck/CardTravel.h"
 
+#include "layout/Hand.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "player/Hand.h"
 #include "ui/Errors.h"
 #include "ui/Form.h"
 #include "ui/Pacing.h"

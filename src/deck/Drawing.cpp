@@ -3,9 +3,10 @@
 #include "deck/CardTravel.h"
 #include "deck/RandomDraw.h"
 #include "deck/Stock.h"
+#include "layout/Hand.h"
+#include "layout/RedThreeBoard.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "player/Hand.h"
 #include "scoring/HandScoring.h"
 #include "ui/Errors.h"
 #include "ui/Form.h"
@@ -16,10 +17,6 @@ namespace cardovia {
 
 namespace {
 
-constexpr int kBoardLeft = 480;
-constexpr int kPlayerBoardTop = 5280;
-constexpr int kOpponentBoardTop = 2280;
-constexpr int kBoardStep = 50;
 constexpr int kNudge = 100;  // a red three leaving a hand moves toward the table's centre
 
 }  // namespace
@@ -79,27 +76,6 @@ void RedThreeToBoard(int side) {
     SortRedThree(side);
     GetBonusScores(side);
     TakeCardDeck(side);
-}
-
-void SortRedThree(int side) {
-    Trap("SortRedThree", [&] {
-        DelayMs = SpeedDelay + pauses::kRedThreeBoardExtra;
-        const bool player = side == kPlayer;
-        const i16 board = player ? PlayerRedThrees : OpponentRedThrees;
-        int top = player ? kPlayerBoardTop : kOpponentBoardTop;
-        for (int i = kFirstRedThree; i <= kLastRedThree; ++i) {
-            if (Cards[i].Location != board) continue;
-            Picture& pic = Pic(i);
-            ShowFace(i);
-            pic.Move(kBoardLeft, top);
-            top += kBoardStep;
-            ZOrder(pic);
-            // Only the player's board pauses between its cards.
-            if (player) Pause();
-        }
-        CardSoundPause();
-        DelayMs = SpeedDelay;
-    });
 }
 
 }  // namespace cardovia

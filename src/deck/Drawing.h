@@ -12,7 +12,5 @@ void TakeTwoFromStock(int side);
 void CheckforRed3(int side);
 // Lays out the board, recomputes the side's bonus and draws the replacement.
 void RedThreeToBoard(int side);
-// Lays out a side's red-three board, face up in index order.
-void SortRedThree(int side);
 
 }  // namespace cardovia

@@ -2,7 +2,7 @@
 
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "scoring/PlayerFile.h"
+#include "scoring/ReadAndSave.h"
 #include "ui/Messages.h"
 #include "ui/Platform.h"
 

@@ -3,7 +3,7 @@
 #include "flow/GameLoop.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "scoring/PlayerFile.h"
+#include "scoring/ReadAndSave.h"
 #include "ui/Form.h"
 #include "ui/Messages.h"
 

@@ -1,8 +1,8 @@
 #include "flow/Options.h"
 
+#include "layout/FollowMouse.h"
 #include "model/Settings.h"
-#include "player/FollowMouse.h"
-#include "scoring/PlayerFile.h"
+#include "scoring/ReadAndSave.h"
 #include "ui/Form.h"
 #include "ui/Messages.h"
 #include "ui/Platform.h"

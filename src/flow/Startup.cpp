@@ -3,7 +3,7 @@
 #include "deck/Stock.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "scoring/PlayerFile.h"
+#include "scoring/ReadAndSave.h"
 #include "ui/Errors.h"
 #include "ui/Form.h"
 #include "ui/Pacing.h"

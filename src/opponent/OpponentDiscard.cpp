@@ -1,8 +1,8 @@
 #include "opponent/OpponentDiscard.h"
 
+#include "layout/Hand.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "player/Hand.h"
 #include "rules/DiscardPile.h"
 #include "rules/Discarding.h"
 #include "rules/MinimumMeld.h"

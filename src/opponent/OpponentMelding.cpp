@@ -1,8 +1,8 @@
 #include "opponent/OpponentMelding.h"
 
+#include "layout/Hand.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "player/Hand.h"
 #include "rules/MeldTable.h"
 #include "rules/MinimumMeld.h"
 #include "scoring/HandScoring.h"

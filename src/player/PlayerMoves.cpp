@@ -1,10 +1,10 @@
 #include "player/PlayerMoves.h"
 
 #include "deck/Drawing.h"
+#include "layout/FollowMouse.h"
+#include "layout/Hand.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "player/FollowMouse.h"
-#include "player/Hand.h"
 #include "rules/Discarding.h"
 #include "rules/MeldTable.h"
 #include "rules/MinimumMeld.h"

@@ -1,8 +1,8 @@
 #include "player/TakeBack.h"
 
+#include "layout/Hand.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "player/Hand.h"
 #include "player/PlayerMoves.h"
 #include "rules/DiscardPile.h"
 #include "rules/MeldTable.h"

@@ -1,8 +1,8 @@
 #include "rules/Discarding.h"
 
+#include "layout/Hand.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "player/Hand.h"
 #include "rules/DiscardPile.h"
 #include "ui/Errors.h"
 #include "ui/Form.h"

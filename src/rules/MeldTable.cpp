@@ -1,9 +1,9 @@
 #include "rules/MeldTable.h"
 
+#include "layout/FollowMouse.h"
+#include "layout/Hand.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "player/FollowMouse.h"
-#include "player/Hand.h"
 #include "rules/MinimumMeld.h"
 #include "scoring/HandScoring.h"
 #include "ui/Errors.h"

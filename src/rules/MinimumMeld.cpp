@@ -1,8 +1,8 @@
 #include "rules/MinimumMeld.h"
 
+#include "layout/Hand.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "player/Hand.h"
 #include "scoring/HandScoring.h"
 #include "ui/Errors.h"
 #include "ui/Form.h"

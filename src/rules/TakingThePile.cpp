@@ -1,9 +1,9 @@
 #include "rules/TakingThePile.h"
 
-#include "deck/Drawing.h"
+#include "layout/Hand.h"
+#include "layout/RedThreeBoard.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "player/Hand.h"
 #include "rules/DiscardPile.h"
 #include "rules/MeldTable.h"
 #include "rules/MinimumMeld.h"

@@ -1,8 +1,8 @@
 #include "scoring/HandScoring.h"
 
+#include "layout/Hand.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "player/Hand.h"
 #include "ui/Errors.h"
 #include "ui/Form.h"
 

@@ -1,6 +1,6 @@
 #include "ui/Pacing.h"
 
-#include "model/PlayerFile.h"
+#include "model/PlayerFileFormat.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "ui/Platform.h"

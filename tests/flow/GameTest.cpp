@@ -4,7 +4,7 @@
 #include "deck/Stock.h"
 #include "flow/GameLoop.h"
 #include "flow/Menus.h"
-#include "model/PlayerFile.h"
+#include "model/PlayerFileFormat.h"
 #include "player/PlayerMoves.h"
 #include "player/TakeBack.h"
 #include "rules/DiscardPile.h"

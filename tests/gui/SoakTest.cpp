@@ -10,7 +10,7 @@
 
 #include "flow/GameLoop.h"
 #include "flow/Startup.h"
-#include "model/PlayerFile.h"
+#include "model/PlayerFileFormat.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "player/PlayerMoves.h"

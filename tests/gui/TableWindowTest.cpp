@@ -1,10 +1,10 @@
 // The real window shows what the form says and keys reach its menus; the soak
 // plays whole games on it with the mouse.
 
+#include "layout/FollowMouse.h"
+#include "layout/Hand.h"
 #include "model/Card.h"
 #include "model/Table.h"
-#include "player/FollowMouse.h"
-#include "player/Hand.h"
 #include "support/WindowTest.h"
 #include "ui/Form.h"
 #include "ui/qt/ControlItems.h"

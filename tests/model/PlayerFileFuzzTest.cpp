@@ -3,8 +3,8 @@
 // Whatever the file holds, the game starts with settings it can use, never
 // loses a file it cannot read, and what it reads it writes back to read the same.
 
-#include "model/PlayerFile.h"
-#include "scoring/PlayerFile.h"
+#include "model/PlayerFileFormat.h"
+#include "scoring/ReadAndSave.h"
 #include "support/TableTest.h"
 
 #include <fstream>

@@ -1,8 +1,8 @@
 // The player file: the line it holds, lines good and bad, reading it at
 // start-up and saving it whole.
 
-#include "model/PlayerFile.h"
-#include "scoring/PlayerFile.h"
+#include "model/PlayerFileFormat.h"
+#include "scoring/ReadAndSave.h"
 #include "support/TableTest.h"
 
 #include <fstream>

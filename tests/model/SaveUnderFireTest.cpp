@@ -3,8 +3,8 @@
 // disk is always the old one or the new one, whole; a failed save is reported
 // and the game goes on.
 
-#include "model/PlayerFile.h"
-#include "scoring/PlayerFile.h"
+#include "model/PlayerFileFormat.h"
+#include "scoring/ReadAndSave.h"
 #include "support/TableTest.h"
 
 #include <chrono>

@@ -1,9 +1,9 @@
 // Thaddock's melding and his choice of discard: tables of hands and what he
 // does with them, and his moves step by step.
 
+#include "layout/Hand.h"
 #include "opponent/OpponentDiscard.h"
 #include "opponent/OpponentMelding.h"
-#include "player/Hand.h"
 #include "rules/DiscardPile.h"
 #include "support/TableTest.h"
 

@@ -3,8 +3,8 @@
 
 #include "flow/Menus.h"
 #include "flow/Options.h"
-#include "model/PlayerFile.h"
-#include "player/FollowMouse.h"
+#include "layout/FollowMouse.h"
+#include "model/PlayerFileFormat.h"
 #include "scoring/Statistics.h"
 #include "scoring/TargetScore.h"
 #include "support/TableTest.h"

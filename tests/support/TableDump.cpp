@@ -1,9 +1,9 @@
 #include "support/TableDump.h"
 
+#include "layout/FollowMouse.h"
 #include "model/Card.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "player/FollowMouse.h"
 #include "ui/Form.h"
 
 #include <algorithm>

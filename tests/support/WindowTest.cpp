@@ -2,10 +2,10 @@
 
 #include "flow/Handlers.h"
 #include "flow/Startup.h"
-#include "model/PlayerFile.h"
+#include "layout/FollowMouse.h"
+#include "model/PlayerFileFormat.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "player/FollowMouse.h"
 #include "ui/Form.h"
 #include "ui/qt/HelpWindow.h"
 #include "ui/qt/TableView.h"

@@ -1,6 +1,6 @@
 #include "ui/qt/HelpWindow.h"
 
-#include "model/PlayerFile.h"
+#include "model/PlayerFileFormat.h"
 
 #include <QFile>
 #include <QFontDatabase>

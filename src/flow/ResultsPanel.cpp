@@ -1,8 +1,8 @@
-#include "scoring/ResultsPanel.h"
+#include "flow/ResultsPanel.h"
 
 #include "flow/Leaving.h"
 #include "model/Table.h"
-#include "scoring/PlayerFile.h"
+#include "scoring/ReadAndSave.h"
 #include "ui/Form.h"
 
 namespace cardovia {

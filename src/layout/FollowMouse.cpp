@@ -1,4 +1,4 @@
-#include "player/FollowMouse.h"
+#include "layout/FollowMouse.h"
 
 #include "ui/Platform.h"
 

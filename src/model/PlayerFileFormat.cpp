@@ -1,4 +1,4 @@
-#include "model/PlayerFile.h"
+#include "model/PlayerFileFormat.h"
 
 #include "model/Settings.h"
 #include "model/Table.h"

@@ -1,8 +1,8 @@
-#include "player/Hand.h"
+#include "layout/Hand.h"
 
+#include "layout/FollowMouse.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "player/FollowMouse.h"
 #include "ui/Errors.h"
 #include "ui/Form.h"
 

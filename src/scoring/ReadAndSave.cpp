@@ -1,6 +1,6 @@
-#include "scoring/PlayerFile.h"
+#include "scoring/ReadAndSave.h"
 
-#include "model/PlayerFile.h"
+#include "model/PlayerFileFormat.h"
 #include "ui/Errors.h"
 
 #include <iostream>
