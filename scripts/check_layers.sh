@@ -10,6 +10,7 @@ cd "$src"
 
 # Bottom to top. Folders on one line share a layer and may not include each other.
 layers=(
+  "strategy"
   "model"
   "ui"
   "layout"

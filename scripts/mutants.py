@@ -30,7 +30,7 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parent.parent
 
 # The game's rules and their callers; the self-playing player is test support.
-FOLDERS = ["model", "layout", "deck", "flow", "rules", "opponent", "player", "scoring"]
+FOLDERS = ["strategy", "model", "layout", "deck", "flow", "rules", "opponent", "player", "scoring"]
 SKIP = {"src/player/SelfPlay.cpp"}
 EXTRA = ["src/ui/Pacing.cpp"]  # the pause lengths, below the game folders
 

@@ -9,6 +9,7 @@
 #include "layout/Hand.h"
 #include "model/Settings.h"
 #include "model/Table.h"
+#include "opponent/ExpertThaddock.h"
 #include "opponent/OpponentDiscard.h"
 #include "opponent/OpponentMelding.h"
 #include "rules/MinimumMeld.h"
@@ -52,10 +53,13 @@ void OpenGame() {
 
 void OpponentTurn() {
     EstablishPoints(kOpponent);
-    // Both are asked, so the pile shows its state for Thaddock either way; he
-    // never takes it before he has met his minimum meld.
+    // Both are asked, so the pile shows its state for Thaddock either way;
+    // Classic Thaddock never takes it before he has met his minimum meld.
     const bool mayTake = CanTakeUpDiscard(kOpponent);
-    if (mayTake && MeldOpened[kOpponent]) {
+    // Expert Thaddock takes it to open when the pile and his hand meet the minimum.
+    const bool takes = ThaddockPlaysExpert ? mayTake && ExpertTakesPile()
+                                           : mayTake && MeldOpened[kOpponent];
+    if (takes) {
         ShowStatus("Thaddock is taking Discard card.");
         LearningMessage("Thaddock will now take the Discard card.");
         TakeDiscardPile(kOpponent);
@@ -67,10 +71,10 @@ void OpponentTurn() {
     EstablishPoints(kOpponent);
     ShowStatus("Thaddock is checking if he can Meld");
     LearningMessage("Thaddock is checking if he can Meld any cards.");
-    WhatCanBeMelded();
+    ThaddockPlaysExpert ? ExpertMelds() : WhatCanBeMelded();
     ShowStatus("Thaddock is Discarding a card.");
     LearningMessage("Thaddock will now discard a card.");
-    DiscardWhatCard();
+    ThaddockPlaysExpert ? ExpertDiscards() : DiscardWhatCard();
 }
 
 void PlayersTurn() {

@@ -17,7 +17,9 @@ bool Freezes(int rank) {
     return rank == kJoker || rank == kTwo || rank == kBlackThree || rank == kRedThree;
 }
 
-PileStates WorkOut(int side) {
+}  // namespace
+
+PileStates PileStateFor(int side) {
     // A side that has not met its minimum meld never sees the pile Open or Blocked.
     if (!MeldOpened[side]) return PileStates::Frozen;
     if (TopDiscard >= 1 && DiscardCount >= 1 && Freezes(Cards[TopDiscard].Rank)) {
@@ -28,6 +30,8 @@ PileStates WorkOut(int side) {
     }
     return PileStates::Open;
 }
+
+namespace {
 
 const char* CaptionWord(PileStates state) {
     switch (state) {
@@ -76,7 +80,7 @@ void ShuffleDiscard() {
 
 void DiscardFrozen(int side) {
     Trap("DiscardFrozen", [&] {
-        PileState = WorkOut(side);
+        PileState = PileStateFor(side);
         TableForm& f = Frmtable();
         f.Shape1.borderColor = FrameColour(PileState);
         f.LblDiscard.caption = CaptionWord(PileState) + std::to_string(DiscardCount);

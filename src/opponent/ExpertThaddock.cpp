@@ -1,0 +1,84 @@
+#include "opponent/ExpertThaddock.h"
+
+#include "layout/Hand.h"
+#include "model/Settings.h"
+#include "model/Table.h"
+#include "opponent/OpponentMelding.h"
+#include "rules/Discarding.h"
+#include "rules/MeldTable.h"
+#include "rules/MinimumMeld.h"
+#include "rules/SideView.h"
+#include "scoring/HandScoring.h"
+#include "strategy/Engine.h"
+#include "ui/Errors.h"
+#include "ui/Messages.h"
+
+#include <chrono>
+
+namespace cardovia {
+
+namespace {
+
+using strategy::Step;
+
+// More steps than any hand holds cards: the melding always ends.
+constexpr int kMostMeldSteps = 40;
+
+double decidingMs = 0.0;
+
+Step Decide(bool mustDraw) {
+    const auto start = std::chrono::steady_clock::now();
+    Step step = strategy::NextStep(SideViewOf(kOpponent, mustDraw));
+    decidingMs +=
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count();
+    return step;
+}
+
+bool InHand(int card) {
+    return card >= 1 && card <= kDeckSize && Cards[card].Location == OpponentHand;
+}
+
+}  // namespace
+
+bool ExpertTakesPile() {
+    decidingMs = 0.0;
+    return Decide(true).kind == Step::Kind::TakePile;
+}
+
+void ExpertMelds() {
+    Trap("ExpertMelds", [] {
+        for (int n = 0; n < kMostMeldSteps && HandCount[kOpponent] > 0; ++n) {
+            EstablishPoints(kOpponent);
+            const Step step = Decide(false);
+            if (step.kind == Step::Kind::Lay) {
+                MeldCardsHand(kOpponent, step.rank);
+            } else if (step.kind == Step::Kind::AddWild && InHand(step.cards.front())) {
+                AddWildCard(step.cards.front(), step.rank, kOpponent);
+            } else {
+                break;
+            }
+        }
+        GetBonusScores(kOpponent);
+        SortHand(kOpponent);
+        DelayMs = SpeedDelay;
+    });
+}
+
+void ExpertDiscards() {
+    Trap("ExpertDiscards", [] {
+        if (HandCount[kOpponent] == 0) return;
+        if (HandCount[kOpponent] == 1 && !HasCanasta[kOpponent]) {
+            ShowStatus(" Thaddock cannot discard at present- no Canasta");
+            return;
+        }
+        EstablishPoints(kOpponent);
+        const Step step = Decide(false);
+        if (step.kind == Step::Kind::Discard && InHand(step.cards.front())) {
+            MakeDiscard(kOpponent, step.cards.front());
+        }
+    });
+    ExpertDecisionMs.push_back(decidingMs);
+}
+
+}  // namespace cardovia
