@@ -12,6 +12,7 @@
 #include "opponent/ExpertThaddock.h"
 #include "opponent/OpponentDiscard.h"
 #include "opponent/OpponentMelding.h"
+#include "player/Hint.h"
 #include "rules/MinimumMeld.h"
 #include "rules/TakingThePile.h"
 #include "scoring/HandScoring.h"
@@ -83,6 +84,7 @@ void PlayersTurn() {
     LearningMessage("Take Discard, if you can and wish to, or click Stock to take two cards.");
     MustDraw = true;
     f.MnuTakeBack.enabled = true;
+    f.MnuHint.enabled = true;
     // The mouse handlers play the player's turn inside this wait; it sleeps
     // until the turn ends by a discard or by going out.
     Sys().WaitUntil([] { return !PlayerTurn || GameAbandoned; }, nullptr);
@@ -91,6 +93,8 @@ void PlayersTurn() {
     // while the results show or the next game clears the table must not draw.
     MustDraw = false;
     f.MnuTakeBack.enabled = false;
+    f.MnuHint.enabled = false;
+    ClearHintMarks();
 }
 
 bool HandGoesOn() {

@@ -5,6 +5,7 @@
 #include "flow/Options.h"
 #include "flow/ResultsPanel.h"
 #include "player/HandHelp.h"
+#include "player/Hint.h"
 #include "player/HoverHints.h"
 #include "player/PlayerMoves.h"
 #include "player/TakeBack.h"
@@ -45,6 +46,9 @@ void ConnectHandlers() {
     f.MnuHandHelp.Click = MnuHandHelp_Click;
     f.cmdFinished.Click = cmdFinished_Click;
     f.MnuLearn.Click = MnuLearn_Click;
+    f.MnuHint.Click = MnuHint_Click;
+    f.MnuClassic.Click = MnuClassic_Click;
+    f.MnuExpert.Click = MnuExpert_Click;
 }
 
 }  // namespace cardovia

@@ -2,6 +2,7 @@
 
 #include "layout/FollowMouse.h"
 #include "model/Settings.h"
+#include "opponent/ExpertThaddock.h"
 #include "scoring/ReadAndSave.h"
 #include "ui/Form.h"
 #include "ui/Messages.h"
@@ -82,6 +83,30 @@ void FramResults_MouseDown(i16) {
 
 void FramResults_MouseUp(i16) {
     FollowMouse.SetEnabled(false);
+}
+
+void ShowThaddockChoice() {
+    TableForm& f = Frmtable();
+    f.MnuClassic.checked = !ThaddockPlaysExpert;
+    f.MnuExpert.checked = ThaddockPlaysExpert;
+}
+
+namespace {
+
+void ChooseThaddock(bool expert) {
+    ThaddockPlaysExpert = expert;
+    ShowThaddockChoice();
+    SavePreferences();
+}
+
+}  // namespace
+
+void MnuClassic_Click() {
+    ChooseThaddock(false);
+}
+
+void MnuExpert_Click() {
+    ChooseThaddock(true);
 }
 
 }  // namespace cardovia

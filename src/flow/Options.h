@@ -14,6 +14,12 @@ void MnuBlue_Click();
 void MnuRed_Click();
 // Turns Learning Mode on or off and says so.
 void MnuLearn_Click();
+// Which Thaddock plays, kept in the preferences file; the change holds from his
+// next decision on.
+void MnuClassic_Click();
+void MnuExpert_Click();
+// The menu's check marks for the choice in force.
+void ShowThaddockChoice();
 // The results panel can be dragged out of the way.
 void FramResults_MouseDown(i16 button);
 void FramResults_MouseUp(i16 button);

@@ -1,6 +1,7 @@
 #include "flow/Startup.h"
 
 #include "deck/Stock.h"
+#include "flow/Options.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "scoring/ReadAndSave.h"
@@ -15,6 +16,8 @@ void Form_Load() {
         TableForm& f = Frmtable();
         PlayerName = kDefaultPlayerName;
         ReadPlayerFileAtStartup();
+        ReadPreferencesAtStartup();
+        ShowThaddockChoice();
         f.Label7.caption = "Target Score " + std::to_string(TargetScore);
         DelayMs = SpeedDelay;
         f.LblP.caption = f.LblPlayer.caption = f.lblPnameScore.caption = PlayerName;

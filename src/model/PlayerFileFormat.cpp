@@ -200,7 +200,10 @@ ReadResult ReadPlayerFile(const std::string& path) {
 }
 
 std::optional<WriteError> WritePlayerFile(const std::string& path, const PlayerRecord& record) {
-    const std::string text = FormatPlayerLine(record);
+    return WriteWholeFile(path, FormatPlayerLine(record));
+}
+
+std::optional<WriteError> WriteWholeFile(const std::string& path, const std::string& text) {
     const std::string temp = path + ".tmp";
     auto failure = [&](int err) {
         ::unlink(temp.c_str());

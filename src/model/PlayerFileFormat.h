@@ -65,6 +65,8 @@ struct WriteError {
 // Writes the whole file to a temporary beside it and renames it over the old
 // one, so the file on disk is always either the old one or the new one, whole.
 std::optional<WriteError> WritePlayerFile(const std::string& path, const PlayerRecord& record);
+// The same for any file of the program's own: whole, or not at all.
+std::optional<WriteError> WriteWholeFile(const std::string& path, const std::string& text);
 
 // The settings and statistics globals as a record, and back.
 PlayerRecord CurrentPlayerRecord();

@@ -1,4 +1,5 @@
 #include "model/Card.h"
+#include "model/Preferences.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 
@@ -6,6 +7,8 @@ namespace cardovia {
 
 void ResetModel() {
     Cards.fill(Card{});
+    ThaddockPlaysExpert = false;
+    CurrentPreferences = Preferences{};
     StockCount = DiscardCount = TopDiscard = 0;
     HandCount = HandPoints = NextCardX = MinMeld = GameScore = PerSide{};
     MeldOpened = HasCanasta = PerSideFlag{};

@@ -4,10 +4,9 @@
 
 #include <vector>
 
-namespace cardovia {
+#include "model/Preferences.h"
 
-// Whether Expert Thaddock plays; Classic is the default.
-inline bool ThaddockPlaysExpert = false;
+namespace cardovia {
 
 // Whether he takes the pile this turn, given that he may.
 bool ExpertTakesPile();

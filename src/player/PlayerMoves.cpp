@@ -5,6 +5,7 @@
 #include "layout/Hand.h"
 #include "model/Settings.h"
 #include "model/Table.h"
+#include "player/Hint.h"
 #include "rules/Discarding.h"
 #include "rules/MeldTable.h"
 #include "rules/MinimumMeld.h"
@@ -260,6 +261,7 @@ void PicCards_MouseDown(i16 Index, i16 Button, i16, float, float) {
     if (moveInProgress || Index < 1 || Index > kDeckSize || !MayPlay(Index)) return;
     PlayerMoveGuard guard;
     pickedUp = 0;
+    ClearHintMarks();
     Press(Index, Button);
 }
 

@@ -1,6 +1,7 @@
 #include "scoring/ReadAndSave.h"
 
 #include "model/PlayerFileFormat.h"
+#include "model/Preferences.h"
 #include "ui/Errors.h"
 
 #include <iostream>
@@ -23,6 +24,26 @@ void ReadPlayerFileAtStartup() {
                           ? std::string()
                           : "; the old file is kept as " + result.setAsidePath)
                   << '\n';
+    }
+}
+
+namespace {
+
+constexpr const char* kThaddockKey = "thaddock";
+constexpr const char* kExpertValue = "expert";
+constexpr const char* kClassicValue = "classic";
+
+}  // namespace
+
+void ReadPreferencesAtStartup() {
+    CurrentPreferences = ReadPreferences(PreferencesPath());
+    ThaddockPlaysExpert = CurrentPreferences.Get(kThaddockKey) == kExpertValue;
+}
+
+void SavePreferences() {
+    CurrentPreferences.Set(kThaddockKey, ThaddockPlaysExpert ? kExpertValue : kClassicValue);
+    if (auto error = WritePreferences(PreferencesPath(), CurrentPreferences)) {
+        ReportError("SavePreferences", error->number, error->description);
     }
 }
 

@@ -10,4 +10,10 @@ void SavePlayerFile();
 // the defaults; an unreadable one is kept aside under another name.
 void ReadPlayerFileAtStartup();
 
+// The preferences file: read at start-up (a missing or damaged one gives the
+// defaults), written whole when a choice changes; a failure is reported and
+// the game goes on.
+void ReadPreferencesAtStartup();
+void SavePreferences();
+
 }  // namespace cardovia

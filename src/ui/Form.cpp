@@ -243,7 +243,9 @@ void BuildMenus(TableForm& f) {
     Menu(f.MnuHelp, "MnuHelp", "Help");
     Menu(f.MnuGenHelp, "MnuGenHelp", "General Help ", "F1");
     Menu(f.MnuHandHelp, "MnuHandHelp", "Hand Help", "F3");
-    f.MnuHelp.items = {&f.MnuGenHelp, &f.MnuHandHelp};
+    Menu(f.MnuHint, "MnuHint", "&Hint", "H");
+    f.MnuHint.enabled = false;
+    f.MnuHelp.items = {&f.MnuGenHelp, &f.MnuHandHelp, &f.MnuHint};
     Menu(f.MnuOps, "MnuOps", "&Options");
     Menu(f.MnuName, "MnuName", "Enter Your Name", "Ctrl+E");
     Menu(f.MnuTarget, "MnuTarget", "Change Target Score", "Ctrl+T");
@@ -252,8 +254,12 @@ void BuildMenus(TableForm& f) {
     Menu(f.MnuFast, "MnuFast", "Play Quickly", "Ctrl+Q");
     Menu(f.MnuMed, "MnuMed", "Medium Play Speed", "Ctrl+M");
     Menu(f.MnuSlow, "MnuSlow", "Slow Play Speed", "Ctrl+W");
-    f.MnuOps.items = {&f.MnuName, &f.MnuTarget, &f.MnuBlue, &f.MnuRed,
-                      &f.MnuFast, &f.MnuMed,    &f.MnuSlow};
+    Menu(f.MnuClassic, "MnuClassic", "Thaddock plays &Classic");
+    Menu(f.MnuExpert, "MnuExpert", "Thaddock plays &Expert");
+    f.MnuClassic.checkable = f.MnuExpert.checkable = true;
+    f.MnuClassic.checked = true;
+    f.MnuOps.items = {&f.MnuName, &f.MnuTarget, &f.MnuBlue,    &f.MnuRed,   &f.MnuFast,
+                      &f.MnuMed,  &f.MnuSlow,   &f.MnuClassic, &f.MnuExpert};
     Menu(f.MnuStats, "MnuStats", "Statistics");
     Menu(f.MnuView, "MnuView", "View Statistics", "Ctrl+V");
     Menu(f.MnuDel, "MnuDel", "Delete Statistics", "Ctrl+D");

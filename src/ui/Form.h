@@ -64,6 +64,7 @@ struct Waypoint {
 struct Picture : Control {
     i16 image = 0;        // 1..108 a face, 109 blue back, 110 red back
     bool border = false;  // the single-line border of a chosen wild card
+    bool hinted = false;  // marked by the Hint until the next move
     Pointer mousePointer = Pointer::Default;
     i16 mouseIcon = 0;  // 1..3 the pointer images while mousePointer is Custom
     Picture() : Control(ControlKind::Picture) {}
@@ -120,6 +121,8 @@ struct MenuItem {
     std::string shortcut;  // "F2", "Ctrl+L", ...
     bool enabled = true;
     bool visible = true;
+    bool checkable = false;  // shown with a check mark when checked
+    bool checked = false;
     std::function<void()> Click;
     std::vector<MenuItem*> items;  // a drop-down's entries; none for a bar entry that acts itself
 };
@@ -191,8 +194,9 @@ struct TableForm {
 
     // The menu bar.
     MenuItem MnuPlay, MnuNew, MnuLoad, MnuSave, MnuExit;
-    MenuItem MnuHelp, MnuGenHelp, MnuHandHelp;
+    MenuItem MnuHelp, MnuGenHelp, MnuHandHelp, MnuHint;
     MenuItem MnuOps, MnuName, MnuTarget, MnuBlue, MnuRed, MnuFast, MnuMed, MnuSlow;
+    MenuItem MnuClassic, MnuExpert;  // which Thaddock plays
     MenuItem MnuStats, MnuView, MnuDel;
     MenuItem MnuAbout, MnuTakeBack, MnuLearn;
     std::vector<MenuItem*> MenuBar;

@@ -139,9 +139,10 @@ bool CardItem::ContentChanged() {
                 break;
         }
     }
-    if (p.image == image_ && p.border == border_) return false;
+    if (p.image == image_ && p.border == border_ && p.hinted == hinted_) return false;
     image_ = p.image;
     border_ = p.border;
+    hinted_ = p.hinted;
     return true;
 }
 
@@ -160,6 +161,12 @@ void CardItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget
         painter->setPen(QPen(Qt::black, 30));
         painter->setBrush(Qt::NoBrush);
         painter->drawRect(r.adjusted(15, 15, -15, -15));
+    }
+    if (hinted_) {
+        // The Hint's mark: a gold ring just inside the edge, clear of the chosen card's border.
+        painter->setPen(QPen(QColor(0xf0, 0xb4, 0x00), 45));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(r.adjusted(50, 50, -50, -50), 40, 40);
     }
 }
 

@@ -50,6 +50,7 @@ class CardItem : public ControlItem {
     int index_;
     i16 image_ = -1;
     bool border_ = false;
+    bool hinted_ = false;
     int cursor_ = -1;
 };
 

@@ -42,6 +42,8 @@ void TableWindow::BuildMenus() {
             action->setShortcut(QKeySequence(QString::fromStdString(item->shortcut)));
             action->setShortcutContext(Qt::ApplicationShortcut);
         }
+        action->setCheckable(item->checkable);
+        action->setChecked(item->checked);
         connect(action, &QAction::triggered, this, [item] {
             if (item->Click) item->Click();
         });
@@ -87,6 +89,9 @@ void TableWindow::Sync() {
         if (action->isVisible() != item->visible) action->setVisible(item->visible);
         const QString text = QString::fromStdString(item->caption);
         if (action->text() != text) action->setText(text);
+        if (action->isCheckable() && action->isChecked() != item->checked) {
+            action->setChecked(item->checked);
+        }
     }
     for (int i = 1; i <= 4; ++i) {
         const QString text = QString::fromStdString(form_.StatusPanels[i]);

@@ -1,0 +1,44 @@
+#pragma once
+// The preferences file Cardovia.ini beside the player file: key=value lines
+// for the choices the player file has no field for. Keys the program does not
+// know are kept as they stand when the file is written back; a line without
+// "=" is ignored, and a key missing or with a bad value gives its default.
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/PlayerFileFormat.h"
+
+namespace cardovia {
+
+inline constexpr const char* kPreferencesFileName = "Cardovia.ini";
+
+class Preferences {
+  public:
+    // The value of a key, or nothing.
+    std::optional<std::string> Get(const std::string& key) const;
+    bool Flag(const std::string& key, bool fallback) const;
+    void Set(const std::string& key, const std::string& value);
+    void SetFlag(const std::string& key, bool on) { Set(key, on ? "1" : "0"); }
+    std::string Text() const;
+    static Preferences Parse(const std::string& text);
+
+  private:
+    std::vector<std::pair<std::string, std::string>> entries_;
+};
+
+// Cardovia.ini in the directory that holds Name.dat.
+std::string PreferencesPath();
+// A missing or unreadable file gives no entries.
+Preferences ReadPreferences(const std::string& path);
+std::optional<WriteError> WritePreferences(const std::string& path, const Preferences& prefs);
+
+// Whether Expert Thaddock plays; Classic is the default.
+inline bool ThaddockPlaysExpert = false;
+
+// The preferences read at start-up and written back whenever one changes.
+inline Preferences CurrentPreferences;
+
+}  // namespace cardovia
