@@ -95,11 +95,12 @@ void PrintWins(const char* name, const Result& r) {
     const double z = 1.96;
     const double centre = (p + z * z / (2 * n)) / (1 + z * z / n);
     const double half = z * std::sqrt(p * (1 - p) / n + z * z / (4 * n * n)) / (1 + z * z / n);
-    std::printf("%s=%.1f (95%% interval %.1f..%.1f, %d of %d games, %.1f hands a game, "
-                "mean totals %ld to %ld)\n",
-                name, 100 * p, 100 * (centre - half), 100 * (centre + half), r.playerWins, r.games,
-                static_cast<double>(r.hands) / r.games, r.playerPoints / r.games,
-                r.opponentPoints / r.games);
+    std::printf(
+        "%s=%.1f (95%% interval %.1f..%.1f, %d of %d games, %.1f hands a game, "
+        "mean totals %ld to %ld)\n",
+        name, 100 * p, 100 * (centre - half), 100 * (centre + half), r.playerWins, r.games,
+        static_cast<double>(r.hands) / r.games, r.playerPoints / r.games,
+        r.opponentPoints / r.games);
     std::fflush(stdout);
 }
 

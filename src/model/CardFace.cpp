@@ -18,8 +18,8 @@ constexpr int kCopies = 2;
 constexpr int kCardsPerRank = 8;
 
 constexpr std::array<const char*, 16> kRankNames = {
-    "",     "Ace",   "Two",  "Three", "Four",  "Five", "Six",   "Seven",
-    "Eight", "Nine", "Ten",  "Jack",  "Queen", "King", "Three", "Joker"};
+    "",      "Ace",  "Two", "Three", "Four",  "Five", "Six",   "Seven",
+    "Eight", "Nine", "Ten", "Jack",  "Queen", "King", "Three", "Joker"};
 
 const char* SuitOf(int card) {
     if (card < kFirstBlackThree) return kSuits[(card - kFirstTwo) / kCopies];

@@ -30,8 +30,7 @@ Step Decide(bool mustDraw) {
     const auto start = std::chrono::steady_clock::now();
     Step step = strategy::NextStep(SideViewOf(kOpponent, mustDraw));
     decidingMs +=
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-            .count();
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     return step;
 }
 

@@ -19,8 +19,8 @@ using strategy::Step;
 constexpr int kHintPanel = 2;
 
 std::string CountWord(std::size_t n) {
-    static constexpr std::array<const char*, 9> kWords = {"no",   "one",  "two",   "three", "four",
-                                                          "five", "six",  "seven", "eight"};
+    static constexpr std::array<const char*, 9> kWords = {"no",   "one", "two",   "three", "four",
+                                                          "five", "six", "seven", "eight"};
     return n < kWords.size() ? kWords[n] : std::to_string(n);
 }
 
@@ -59,8 +59,8 @@ std::string HintText(const Step& step) {
             text = Lay(step);
             break;
         case Step::Kind::AddWild:
-            text = "Add the " + FaceName(step.cards.front()) + " to your " +
-                   RankName(step.rank, true);
+            text =
+                "Add the " + FaceName(step.cards.front()) + " to your " + RankName(step.rank, true);
             break;
         case Step::Kind::Discard:
             text = "Discard the " + FaceName(step.cards.front());

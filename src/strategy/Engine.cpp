@@ -127,46 +127,32 @@ bool TakingOpens(const View& v, const Holding& h) {
     const int r = v.pile.back().rank;
     int fromPile = 0;
     int points = 0;
+    for (const SeenCard& c : v.pile) {
+        if (c.rank == r) ++fromPile, points += c.value;
+    }
+    // The player's meld takes only the hand cards that bring it to three;
+    // Thaddock's takes all of them. A meld left at two takes a wild card.
+    const int fromHand = v.thaddockSeat
+                             ? h.naturals[r]
+                             : std::min(h.naturals[r], std::max(0, kFreshMeldSize - fromPile));
+    points += PointsOfRank(v.hand, r, fromHand);
+    const bool madeUp = fromPile + fromHand < kFreshMeldSize && !h.wilds.empty();
+    if (madeUp) points += h.wilds.front().value;
+    // The hand after the take: what is left of it and the rest of the pile.
     std::vector<SeenCard> after;
     for (const SeenCard& c : v.pile) {
-        if (c.rank == r) {
-            ++fromPile;
-            points += c.value;
-        } else {
+        if (c.rank != r) after.push_back(c);
+    }
+    int laid = 0;
+    for (const SeenCard& c : v.hand) {
+        if (c.rank == r && laid < fromHand) {
+            ++laid;
+        } else if (!(madeUp && c.id == h.wilds.front().id)) {
             after.push_back(c);
         }
     }
-    // The player's meld takes only the hand cards that bring it to three;
-    // Thaddock's takes all of them.
-    const int fromHand = v.thaddockSeat ? h.naturals[r]
-                                        : std::min(h.naturals[r], std::max(0, kFreshMeldSize - fromPile));
-    points += PointsOfRank(v.hand, r, fromHand);
-    int used = fromHand;
-    if (fromPile + fromHand < kFreshMeldSize && !h.wilds.empty()) {
-        points += h.wilds.front().value;
-        ++used;
-    }
-    int skipped = 0;
-    for (const SeenCard& c : v.hand) {
-        if (c.rank == r && skipped < fromHand) {
-            ++skipped;
-            continue;
-        }
-        after.push_back(c);
-    }
-    if (fromPile + fromHand < kFreshMeldSize && !h.wilds.empty()) {
-        // the wild card that made the meld up is no longer in the hand
-        for (auto it = after.begin(); it != after.end(); ++it) {
-            if (it->id == h.wilds.front().id) {
-                after.erase(it);
-                break;
-            }
-        }
-    }
     const Holding later = Count(after);
-    const Opening rest = PlanOpening(after, later, later.size);
-    (void)used;
-    return points + rest.points >= v.sides[0].minimumLeft;
+    return points + PlanOpening(after, later, later.size).points >= v.sides[0].minimumLeft;
 }
 
 Step DrawStep(const View& v, const Holding& h) {
@@ -231,7 +217,8 @@ Step LayOffStep(const View& v, const Holding& h) {
         if (best == 0 || me.meldCount[r] > me.meldCount[best]) best = r;
     }
     if (best == 0) return {};
-    const int room = me.canasta ? h.naturals[best] : std::min(h.naturals[best], h.size - kCardsToKeep);
+    const int room =
+        me.canasta ? h.naturals[best] : std::min(h.naturals[best], h.size - kCardsToKeep);
     // Thaddock's meld takes every card of its rank from the hand, or none.
     if (room <= 0 || (v.thaddockSeat && room < h.naturals[best])) return {};
     return Lay(best, CardsOfRank(v.hand, best, room), "These cards build on a meld you have.");
@@ -263,7 +250,7 @@ Step WildStep(const View& v, const Holding& h) {
     if (best == 0) return {};
     return AddWild(h.wilds.front(), best,
                    me.meldCount[best] + 1 >= kCanastaSize ? "It makes the meld a canasta."
-                                                         : "It brings the meld nearer a canasta.");
+                                                          : "It brings the meld nearer a canasta.");
 }
 
 // --- Discarding ---------------------------------------------------------------

@@ -28,9 +28,11 @@ std::string Marked() {
 
 TEST_F(TableTest, TheHintSaysTheNextStepInWordsAndMarksItsCardsOnlyInThePlayersTurn) {
     const std::pair<std::string, std::string> cases[] = {
-        {"h1=Ka,Kb,Kc,9a,5a turn drawn", "Meld your three Kings [King of Clubs,King of Clubs,King of Diamonds]"},
+        {"h1=Ka,Kb,Kc,9a,5a turn drawn",
+         "Meld your three Kings [King of Clubs,King of Clubs,King of Diamonds]"},
         {"h1=9a,5a,13a turn drawn", "Discard the Three of Clubs [Three of Clubs]"},
-        {"h1=1a,7a,7b open1 m17=7c,7d,7e,7f turn drawn", "Add your Seven to your Sevens [Seven of Clubs]"},
+        {"h1=1a,7a,7b open1 m17=7c,7d,7e,7f turn drawn",
+         "Add your Seven to your Sevens [Seven of Clubs]"},
         {"h1=1a,9a,5a,Ja open1 m17=7c,7d,7e,7f turn drawn", "Add the Joker to your Sevens [Joker]"},
         {"h1=1a,9a,5a,Ja open1 m17=7c,7d,7e,7f turn drawn learn",
          "Add the Joker to your Sevens. It brings the meld nearer a canasta. [Joker]"},
@@ -54,11 +56,19 @@ TEST_F(TableTest, TheHintSaysTheNextStepInWordsAndMarksItsCardsOnlyInThePlayersT
 }
 
 TEST(CardFaceTest, EveryCardIsNamedByItsFace) {
-    const std::pair<int, const char*> cases[] = {
-        {1, "Joker"},          {5, "Two of Clubs"},      {12, "Two of Spades"},
-        {13, "Three of Clubs"}, {16, "Three of Spades"}, {17, "Four of Clubs"},
-        {57, "Nine of Clubs"},  {96, "King of Spades"},  {97, "Ace of Clubs"},
-        {105, "Three of Hearts"}, {108, "Three of Diamonds"}, {0, ""}, {109, ""}};
+    const std::pair<int, const char*> cases[] = {{1, "Joker"},
+                                                 {5, "Two of Clubs"},
+                                                 {12, "Two of Spades"},
+                                                 {13, "Three of Clubs"},
+                                                 {16, "Three of Spades"},
+                                                 {17, "Four of Clubs"},
+                                                 {57, "Nine of Clubs"},
+                                                 {96, "King of Spades"},
+                                                 {97, "Ace of Clubs"},
+                                                 {105, "Three of Hearts"},
+                                                 {108, "Three of Diamonds"},
+                                                 {0, ""},
+                                                 {109, ""}};
     for (const auto& [card, name] : cases) EXPECT_EQ(FaceName(card), name) << card;
     EXPECT_EQ(RankName(6, true), "Sixes");
     EXPECT_EQ(RankName(1, true), "Aces");
