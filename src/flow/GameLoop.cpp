@@ -13,6 +13,7 @@
 #include "opponent/OpponentDiscard.h"
 #include "opponent/OpponentMelding.h"
 #include "player/Hint.h"
+#include "player/KeyboardPlay.h"
 #include "rules/MinimumMeld.h"
 #include "rules/TakingThePile.h"
 #include "scoring/HandScoring.h"
@@ -85,6 +86,7 @@ void PlayersTurn() {
     MustDraw = true;
     f.MnuTakeBack.enabled = true;
     f.MnuHint.enabled = true;
+    ShowKeyboardFocus();
     // The mouse handlers play the player's turn inside this wait; it sleeps
     // until the turn ends by a discard or by going out.
     Sys().WaitUntil([] { return !PlayerTurn || GameAbandoned; }, nullptr);
@@ -115,6 +117,7 @@ void PlayTurns() {
 
 void DealHand() {
     ClearIt();
+    ResetKeyboardFocus();
     GetMinMeld(kPlayer);
     GetMinMeld(kOpponent);
     SetPanel(1, "Minimum Meld Points " + std::to_string(MinMeld[kPlayer]));

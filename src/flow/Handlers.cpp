@@ -6,6 +6,7 @@
 #include "flow/ResultsPanel.h"
 #include "player/HandHelp.h"
 #include "player/Hint.h"
+#include "player/KeyboardPlay.h"
 #include "player/HoverHints.h"
 #include "player/PlayerMoves.h"
 #include "player/TakeBack.h"
@@ -41,6 +42,7 @@ void ConnectHandlers() {
     f.MnuGenHelp.Click = [] { Sys().ShowHelp(); };
     f.MnuAbout.Click = [] { Sys().ShowAbout(); };
     f.PicCards_MouseDown = PicCards_MouseDown;
+    f.Table_KeyPress = PressTableKey;
     f.PicCards_MouseUp = PicCards_MouseUp;
     f.PicCards_MouseMove = PicCards_MouseMove;
     f.MnuHandHelp.Click = MnuHandHelp_Click;

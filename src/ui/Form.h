@@ -44,6 +44,7 @@ struct Control {
     bool visible = true;
     std::int64_t z = 0;  // larger lies in front; see ZOrder
     std::string toolTip;
+    bool focused = false;  // holds the keyboard's focus ring
     Frame* parent = nullptr;  // the frame that holds it; positions are then relative to it
     explicit Control(ControlKind k) : kind(k) {}
     virtual ~Control() = default;
@@ -133,6 +134,21 @@ struct Timer {
     std::function<void()> Tick;
 };
 
+// The keys of play by keyboard, as the window hands them to the game.
+enum class TableKey {
+    Left,
+    Right,
+    Up,
+    Down,
+    NextRow,      // Tab
+    PreviousRow,  // Shift+Tab
+    Activate,     // Enter or Space: a left press and release
+    Secondary,    // Delete: a right press and release
+    DrawStock,    // S
+    TakePile,     // P
+    DropWild,     // Escape: the chosen wild card is let go of
+};
+
 using CardMouseHandler = std::function<void(i16 index, i16 button, i16 shift, float x, float y)>;
 
 struct TableForm {
@@ -206,6 +222,8 @@ struct TableForm {
     CardMouseHandler PicCards_MouseDown;
     CardMouseHandler PicCards_MouseUp;
     CardMouseHandler PicCards_MouseMove;
+    // A key of play by keyboard; answers whether it did anything.
+    std::function<bool(TableKey key, bool autoRepeat)> Table_KeyPress;
     // The close box: answers whether the window may close.
     std::function<bool()> QueryUnload;
 

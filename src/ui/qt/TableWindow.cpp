@@ -5,10 +5,13 @@
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+
+#include <optional>
 
 namespace cardovia::qt {
 
@@ -32,7 +35,59 @@ TableWindow::TableWindow(TableForm& form) : form_(form), view_(new TableView(for
     // to wait, the window catches up with it.
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             &TableWindow::Sync);
+    // The table's keys reach the game before the view or the window use them.
+    view_->installEventFilter(this);
+    installEventFilter(this);
     Sync();
+}
+
+namespace {
+
+std::optional<TableKey> TableKeyOf(const QKeyEvent& key) {
+    const auto mods = key.modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    if (mods != Qt::NoModifier) return std::nullopt;
+    switch (key.key()) {
+        case Qt::Key_Left:
+            return TableKey::Left;
+        case Qt::Key_Right:
+            return TableKey::Right;
+        case Qt::Key_Up:
+            return TableKey::Up;
+        case Qt::Key_Down:
+            return TableKey::Down;
+        case Qt::Key_Tab:
+            return TableKey::NextRow;
+        case Qt::Key_Backtab:
+            return TableKey::PreviousRow;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            return TableKey::Activate;
+        case Qt::Key_Delete:
+            return TableKey::Secondary;
+        case Qt::Key_S:
+            return TableKey::DrawStock;
+        case Qt::Key_P:
+            return TableKey::TakePile;
+        case Qt::Key_Escape:
+            return TableKey::DropWild;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
+
+bool TableWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (const auto tableKey = TableKeyOf(*key); tableKey && form_.Table_KeyPress) {
+            form_.Table_KeyPress(*tableKey, key->isAutoRepeat());
+            Sync();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TableWindow::BuildMenus() {

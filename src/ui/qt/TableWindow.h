@@ -29,6 +29,8 @@ class TableWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // Play by keyboard: the table's keys, before the view scrolls or Tab moves the focus.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void BuildMenus();
