@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QGraphicsScene>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTest>
 
@@ -64,6 +65,28 @@ TEST_F(TableWindowTest, ClicksDrawFromTheStockAndLayACardOfTheHand) {
                       window->view()->mapFromScene(QPointF(Pic(89).left + 100, Pic(89).top + 300)));
     EXPECT_EQ(Cards[89].Location, PlayerMelds);
     EXPECT_FALSE(FollowMouse.Enabled());
+}
+
+TEST_F(TableWindowTest, KeysDrawFromTheStockAndLayACardOfTheHand) {
+    SetUpDeck();
+    GameInProgress = PlayerTurn = MustDraw = true;
+    window->Sync();
+    // S draws two; its repeats while held and a second press draw nothing.
+    QTest::sendKeyEvent(QTest::Press, window->view(), Qt::Key_S, 's', Qt::NoModifier);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_S, Qt::NoModifier, "s", true);
+    QApplication::sendEvent(window->view(), &repeat);
+    EXPECT_EQ(HandCount[kPlayer], 2);
+    QTest::keyClick(window->view(), Qt::Key_S);
+    EXPECT_EQ(HandCount[kPlayer], 2);
+    for (int king : {89, 90, 91}) Cards[king].Location = PlayerHand;
+    SortHand(kPlayer);
+    // Tab reaches the hand (the melds' row is empty), Right the first King, and Enter lays it.
+    QTest::keyClick(window->view(), Qt::Key_Tab);
+    int n = 0;
+    while (n++ < 10 && Pic(89).focused == false) QTest::keyClick(window->view(), Qt::Key_Right);
+    ASSERT_TRUE(Pic(89).focused);
+    QTest::keyClick(window->view(), Qt::Key_Return);
+    EXPECT_EQ(Cards[89].Location, PlayerMelds);
 }
 
 }  // namespace
