@@ -103,14 +103,19 @@ bool EnginePlayStep() {
         return true;
     }
     if (!PlayerTurn || !GameInProgress) return false;
+    // Answers false when nothing was accepted, so a caller never waits on a stuck turn.
+    bool played = false;
     for (int steps = 0; steps < kMostStepsInATurn && PlayerTurn && GameInProgress; ++steps) {
-        if (!PlayPlayerStep(PlayerNextStep())) {
-            // Refused or nothing to do: throw a card so the game goes on.
-            const Step discard = PlayerNextStep();
-            if (discard.kind != Step::Kind::Discard || !PlayPlayerStep(discard)) break;
+        if (PlayPlayerStep(PlayerNextStep())) {
+            played = true;
+            continue;
         }
+        // Refused or nothing to do: throw a card so the game goes on.
+        const Step discard = PlayerNextStep();
+        if (discard.kind != Step::Kind::Discard || !PlayPlayerStep(discard)) break;
+        played = true;
     }
-    return true;
+    return played;
 }
 
 }  // namespace cardovia
