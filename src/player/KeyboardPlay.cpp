@@ -16,7 +16,16 @@ enum Row { kStockAndPile, kMelds, kHand, kResults, kRows };
 
 Row row = kStockAndPile;
 int slot = 0;               // the place in the row
-Control* focused = nullptr;  // what has the ring
+// What has the ring, found afresh in the form each time: a new form (a test's
+// fresh table) must not leave a stale pointer behind.
+Control* focused = nullptr;
+
+void ClearRing() {
+    TableForm& f = Frmtable();
+    for (int i = 1; i <= kDeckSize; ++i) Pic(i).focused = false;
+    f.cmdNew.focused = f.cmdSave.focused = false;
+    focused = nullptr;
+}
 
 bool ResultsShowing() {
     return Frmtable().FramResults.visible && !TableIdle;
@@ -78,9 +87,8 @@ std::vector<Control*> ObjectsOf(Row r) {
 // Puts the ring on the row's object at the slot, the nearest one when the
 // row has shrunk (a card has left the hand); an empty row keeps no ring.
 void Show() {
-    if (focused) focused->focused = false;
+    ClearRing();
     const auto objects = ObjectsOf(row);
-    focused = nullptr;
     if (objects.empty()) return;
     slot = std::clamp(slot, 0, static_cast<int>(objects.size()) - 1);
     focused = objects[slot];
@@ -203,8 +211,7 @@ const void* FocusedControl() {
 }
 
 void ResetKeyboardFocus() {
-    if (focused) focused->focused = false;
-    focused = nullptr;
+    ClearRing();
     row = kStockAndPile;
     slot = 0;
 }
