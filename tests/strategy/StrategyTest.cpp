@@ -1,12 +1,15 @@
 // The strategy engine: the Hint's words, whole games with the engine on the
-// player's side and Expert Thaddock, fair play, and the preferences file.
+// player's side (by handlers and by keys alone) and Expert Thaddock, fair
+// play, keys that must do nothing, and the preferences file.
 
 #include "model/CardFace.h"
 #include "model/Preferences.h"
 #include "opponent/ExpertThaddock.h"
 #include "player/EnginePlay.h"
 #include "player/Hint.h"
+#include "player/KeyboardPlay.h"
 #include "player/PlayerMoves.h"
+#include "player/TakeBack.h"
 #include "rules/SideView.h"
 #include "scoring/ReadAndSave.h"
 #include "strategy/Engine.h"
@@ -56,22 +59,66 @@ TEST_F(TableTest, TheHintSaysTheNextStepInWordsAndMarksItsCardsOnlyInThePlayersT
 }
 
 TEST(CardFaceTest, EveryCardIsNamedByItsFace) {
-    const std::pair<int, const char*> cases[] = {{1, "Joker"},
-                                                 {5, "Two of Clubs"},
-                                                 {12, "Two of Spades"},
-                                                 {13, "Three of Clubs"},
-                                                 {16, "Three of Spades"},
-                                                 {17, "Four of Clubs"},
-                                                 {57, "Nine of Clubs"},
-                                                 {96, "King of Spades"},
-                                                 {97, "Ace of Clubs"},
-                                                 {105, "Three of Hearts"},
-                                                 {108, "Three of Diamonds"},
-                                                 {0, ""},
-                                                 {109, ""}};
-    for (const auto& [card, name] : cases) EXPECT_EQ(FaceName(card), name) << card;
-    EXPECT_EQ(RankName(6, true), "Sixes");
-    EXPECT_EQ(RankName(1, true), "Aces");
+    std::string names;
+    for (int card : {0, 1, 5, 12, 13, 16, 17, 57, 96, 97, 105, 108, 109}) {
+        names += FaceName(card) + "|";
+    }
+    EXPECT_EQ(
+        names,
+        "|Joker|Two of Clubs|Two of Spades|Three of Clubs|Three of Spades|Four of Clubs|Nine of "
+        "Clubs|King of Spades|Ace of Clubs|Three of Hearts|Three of Diamonds||");
+    EXPECT_EQ(RankName(6, true) + RankName(1, true), "SixesAces");
+}
+
+bool Key(TableKey key, bool repeat = false) {
+    return PressTableKey(key, repeat);
+}
+
+// Moves the ring onto a card by arrows and Tab alone; false when it cannot.
+bool FocusOn(int card) {
+    for (int rows = 0; rows < 5; ++rows) {
+        for (int n = 0; n < 2 * kDeckSize; ++n) Key(TableKey::Left);
+        for (int n = 0; n <= kDeckSize; ++n) {
+            if (FocusedControl() == &Pic(card)) return true;
+            Key(TableKey::Right);
+        }
+        Key(TableKey::NextRow);
+    }
+    return false;
+}
+
+// The engine's next step, played with keys.
+bool PlayStepByKeys() {
+    const strategy::Step step = PlayerNextStep();
+    using Kind = strategy::Step::Kind;
+    switch (step.kind) {
+        case Kind::TakePile:
+            return Key(TableKey::TakePile);
+        case Kind::DrawStock:
+            return Key(TableKey::DrawStock);
+        case Kind::Lay:
+            for (int card : step.cards) {
+                if (PlayerTurn && FocusOn(card)) Key(TableKey::Activate);
+            }
+            return true;
+        case Kind::AddWild: {
+            int onMeld = 0;
+            for (int i = 1; i <= kDeckSize && onMeld == 0; ++i) {
+                if (Cards[i].Location == PlayerMelds && Cards[i].Rank == step.rank) onMeld = i;
+            }
+            if (!FocusOn(step.cards.front()) || !Key(TableKey::Activate)) return false;
+            return FocusOn(onMeld) && Key(TableKey::Secondary);
+        }
+        case Kind::Discard:
+            if (Pic(step.cards.front()).border && !Key(TableKey::DropWild)) return false;
+            return FocusOn(step.cards.front()) && Key(TableKey::Secondary);
+        case Kind::TakeBack:
+            MnuTakeBack_Click();
+            return true;
+        case Kind::None:
+            break;
+    }
+    return false;
 }
 
 // Moves the unseen cards about between the stock and Thaddock's hand, keeping
@@ -82,13 +129,13 @@ bool StepIgnoresHiddenCards(std::mt19937& rng) {
     for (int i = 1; i <= kDeckSize; ++i) {
         if (Cards[i].Location == Stock || Cards[i].Location == OpponentHand) hidden.push_back(i);
     }
-    std::vector<i16> places;
-    for (int i : hidden) places.push_back(Cards[i].Location);
-    std::vector<i16> shuffled = places;
+    const auto saved = Cards;
+    std::vector<int> shuffled = hidden;
     std::shuffle(shuffled.begin(), shuffled.end(), rng);
-    for (std::size_t k = 0; k < hidden.size(); ++k) Cards[hidden[k]].Location = shuffled[k];
+    for (std::size_t k = 0; k < hidden.size(); ++k)
+        Cards[shuffled[k]].Location = saved[hidden[k]].Location;
     const strategy::Step after = PlayerNextStep();
-    for (std::size_t k = 0; k < hidden.size(); ++k) Cards[hidden[k]].Location = places[k];
+    Cards = saved;
     return before.kind == after.kind && before.rank == after.rank && before.cards == after.cards;
 }
 
@@ -108,7 +155,7 @@ std::string ThaddockMeldFaults() {
     return faults;
 }
 
-TEST_F(GameTest, TheEnginePlaysFairAndLegallyOnBothSidesOfSeededGames) {
+TEST_F(GameTest, TheEnginePlaysFairAndLegallyOnBothSidesOfSeededGamesAndTheKeysPlayTheSame) {
     std::string out;
     for (int seed = 1; seed <= 4; ++seed) {
         NewTable();
@@ -122,7 +169,10 @@ TEST_F(GameTest, TheEnginePlaysFairAndLegallyOnBothSidesOfSeededGames) {
                 unfair += !StepIgnoresHiddenCards(rng);
                 EXPECT_EQ(ThaddockMeldFaults(), "") << "seed " << seed;
             }
-            return EnginePlayStep();
+            if (seed < 3) return EnginePlayStep();
+            // The same steps by keys alone: the games must end as they do through the handlers.
+            for (int n = 0; n < 60 && PlayerTurn && GameInProgress && PlayStepByKeys();) ++n;
+            return true;
         };
         atResults = [&] {
             out += " " + std::to_string(handTotals.back().first) + ":" +
@@ -137,34 +187,54 @@ TEST_F(GameTest, TheEnginePlaysFairAndLegallyOnBothSidesOfSeededGames) {
     ExpectGolden("strategy-games", out);
 }
 
+TEST_F(TableTest, KeysDoNothingOutsideThePlayersTurnAndAHeldKeyMovesOnce) {
+    // Thaddock's turn: nothing moves, nothing is queued.
+    Play("h1=Ka,Kb,Kc,9a,5a p=4a ingame");
+    EXPECT_FALSE(Key(TableKey::DrawStock));
+    EXPECT_FALSE(Key(TableKey::Activate));
+    EXPECT_EQ(Lines(Snapshot(), {"hand 1", "stock"}), Lines(Play(""), {"hand 1", "stock"}));
+    // The player's turn (S held and pressed is the window test's): a held Enter lays nothing.
+    FreshTable();
+    Play("h1=Ka,Kb,Kc,9a,5a p=4a turn drawn");
+    ASSERT_TRUE(FocusOn(89));
+    EXPECT_FALSE(Key(TableKey::Activate, true));
+    EXPECT_TRUE(Key(TableKey::Activate));
+    EXPECT_EQ(Cards[89].Location, PlayerMelds);
+    // The card left the hand: the ring is on its neighbour, still in the hand.
+    EXPECT_TRUE(FocusedControl() == &Pic(90) && Cards[90].Location == PlayerHand);
+    // The results panel: its first button, Carry On, answers Enter whoever's turn it was.
+    PlayerTurn = false;
+    Frmtable().FramResults.visible = true;
+    TableIdle = false;
+    EXPECT_TRUE(Key(TableKey::Activate));
+    EXPECT_TRUE(TableIdle && !Frmtable().FramResults.visible);
+}
+
 TEST_F(TableTest, ThePreferencesFileKeepsWhatItDoesNotKnowAndFallsBackOnDamage) {
     const std::string path = (dir / kPreferencesFileName).string();
-    const std::pair<std::string, bool> cases[] = {
-        {"", false},
-        {"thaddock=expert\n", true},
-        {"colour=green\r\nthaddock = expert \r\n", true},
-        {"thaddock=exp", false},  // cut short while written
-        {"\x01\xff\xfe garbage without an equals sign", false},
-        {"thaddock=classic\nthaddock=expert\n", false},  // the first of a key holds
-    };
+    // Empty, cut short while written, garbage, a repeated key (the first holds), blanks and CR LF.
+    const std::pair<std::string, bool> cases[] = {{"", false},
+                                                  {"thaddock=exp", false},
+                                                  {"\x01\xff\xfe no equals sign", false},
+                                                  {"thaddock=classic\nthaddock=expert\n", false},
+                                                  {"c=1\r\nthaddock = expert \r\n", true}};
     for (const auto& [text, expert] : cases) {
         std::ofstream(path, std::ios::binary) << text;
         ReadPreferencesAtStartup();
         EXPECT_EQ(ThaddockPlaysExpert, expert) << text;
     }
-    std::filesystem::remove(path);
-    ReadPreferencesAtStartup();
-    EXPECT_FALSE(ThaddockPlaysExpert) << "a missing file";
-    // Written back whole, an unknown key kept where it was.
+    // Written back whole, an unknown key kept where it was and a bad line dropped.
     std::ofstream(path, std::ios::binary) << "colour=green\nbad line\nthaddock=classic\n";
     ReadPreferencesAtStartup();
     ThaddockPlaysExpert = true;
     SavePreferences();
     EXPECT_EQ(FileText(path), "colour=green\nthaddock=expert\n");
-    EXPECT_TRUE(sys.errors.empty());
-    // A file that cannot be written is reported, and nothing else changes.
+    // Missing, it gives the default; where it cannot be written, one error report and nothing lost.
     std::filesystem::remove(path);
+    ReadPreferencesAtStartup();
+    EXPECT_FALSE(ThaddockPlaysExpert);
     std::filesystem::create_directory(path);
+    ThaddockPlaysExpert = true;
     SavePreferences();
     EXPECT_EQ(sys.errors.size(), 1u);
     EXPECT_TRUE(ThaddockPlaysExpert);
