@@ -3,6 +3,7 @@
 #include "layout/Hand.h"
 #include "model/Settings.h"
 #include "model/Table.h"
+#include "opponent/OpponentDiscard.h"
 #include "opponent/OpponentMelding.h"
 #include "rules/Discarding.h"
 #include "rules/MeldTable.h"
@@ -11,7 +12,6 @@
 #include "scoring/HandScoring.h"
 #include "strategy/Engine.h"
 #include "ui/Errors.h"
-#include "ui/Messages.h"
 
 #include <chrono>
 
@@ -66,11 +66,7 @@ void ExpertMelds() {
 
 void ExpertDiscards() {
     Trap("ExpertDiscards", [] {
-        if (HandCount[kOpponent] == 0) return;
-        if (HandCount[kOpponent] == 1 && !HasCanasta[kOpponent]) {
-            ShowStatus(" Thaddock cannot discard at present- no Canasta");
-            return;
-        }
+        if (!ThaddockMayDiscard()) return;
         EstablishPoints(kOpponent);
         const Step step = Decide(false);
         if (step.kind == Step::Kind::Discard && InHand(step.cards.front())) {

@@ -92,15 +92,20 @@ int ChooseDiscard() {
 
 }  // namespace
 
+bool ThaddockMayDiscard() {
+    // Thaddock went out by melding.
+    if (HandCount[kOpponent] == 0) return false;
+    // Throwing the last card would be going out, which needs a canasta.
+    if (HandCount[kOpponent] == 1 && !HasCanasta[kOpponent]) {
+        ShowStatus(" Thaddock cannot discard at present- no Canasta");
+        return false;
+    }
+    return true;
+}
+
 void DiscardWhatCard() {
     Trap("DiscardWhatCard", [] {
-        // Thaddock went out by melding.
-        if (HandCount[kOpponent] == 0) return;
-        // Throwing the last card would be going out, which needs a canasta.
-        if (HandCount[kOpponent] == 1 && !HasCanasta[kOpponent]) {
-            ShowStatus(" Thaddock cannot discard at present- no Canasta");
-            return;
-        }
+        if (!ThaddockMayDiscard()) return;
         EstablishPoints(kOpponent);
         if (const int card = ChooseDiscard(); card != 0) MakeDiscard(kOpponent, card);
     });
