@@ -11,6 +11,11 @@ packages=(
 if [ "${CARDOVIA_WITH_XVFB:-0}" = 1 ]; then
   packages+=(xvfb xdotool x11-utils imagemagick)
 fi
+# The screen reader's test: a private X server and accessibility bus, read
+# over AT-SPI as a reader would.
+if [ "${CARDOVIA_WITH_READER:-0}" = 1 ]; then
+  packages+=(xvfb xdotool dbus-daemon at-spi2-core python3-pyatspi)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

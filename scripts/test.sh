@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test headless. With --sanitize the same tests
+# Sets up, builds and runs every test headless (the screen reader's on a private
+# X server and accessibility bus). With --sanitize the same tests
 # run built with AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+CARDOVIA_WITH_READER=1 bash scripts/setup.sh
 
 dir=build/test
 flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)

@@ -4,6 +4,7 @@
 #include "flow/Menus.h"
 #include "flow/Options.h"
 #include "flow/ResultsPanel.h"
+#include "player/AccessibleTable.h"
 #include "player/HandHelp.h"
 #include "player/Hint.h"
 #include "player/KeyboardPlay.h"
@@ -43,6 +44,7 @@ void ConnectHandlers() {
     f.MnuAbout.Click = [] { Sys().ShowAbout(); };
     f.PicCards_MouseDown = PicCards_MouseDown;
     f.Table_KeyPress = PressTableKey;
+    f.DescribeTable = DescribeTable;
     f.PicCards_MouseUp = PicCards_MouseUp;
     f.PicCards_MouseMove = PicCards_MouseMove;
     f.MnuHandHelp.Click = MnuHandHelp_Click;

@@ -2,6 +2,7 @@
 
 #include "model/Table.h"
 #include "player/PlayerMoves.h"
+#include "player/TableObjects.h"
 #include "ui/Form.h"
 
 #include <algorithm>
@@ -15,7 +16,7 @@ namespace {
 enum Row { kStockAndPile, kMelds, kHand, kResults, kRows };
 
 Row row = kStockAndPile;
-int slot = 0;               // the place in the row
+int slot = 0;  // the place in the row
 // What has the ring, found afresh in the form each time: a new form (a test's
 // fresh table) must not leave a stale pointer behind.
 Control* focused = nullptr;
@@ -31,43 +32,17 @@ bool ResultsShowing() {
     return Frmtable().FramResults.visible && !TableIdle;
 }
 
-std::vector<int> ByPlace(std::vector<int> cards) {
-    std::stable_sort(cards.begin(), cards.end(),
-                     [](int a, int b) { return Pic(a).left < Pic(b).left; });
-    return cards;
-}
-
 // The cards standing for the objects of a row, left to right.
 std::vector<int> CardsOf(Row r) {
-    std::vector<int> cards;
     if (r == kStockAndPile) {
-        for (int i = kDeckSize; i >= 1; --i) {
-            if (Cards[i].Location == Stock) {
-                cards.push_back(i);
-                break;
-            }
-        }
+        std::vector<int> cards;
+        if (const int top = StockTopCard(); top != 0) cards.push_back(top);
         if (DiscardCount > 0 && TopDiscard > 0) cards.push_back(TopDiscard);
         return cards;
     }
-    if (r == kMelds) {
-        for (int rank = 1; rank <= kMeldRanks; ++rank) {
-            for (int i = 1; i <= kDeckSize; ++i) {
-                if (Cards[i].Location == PlayerMelds && Cards[i].Rank == rank) {
-                    cards.push_back(i);
-                    break;
-                }
-            }
-        }
-        return ByPlace(cards);
-    }
-    if (r == kHand) {
-        for (int i = 1; i <= kDeckSize; ++i) {
-            if (Cards[i].Location == PlayerHand) cards.push_back(i);
-        }
-        return ByPlace(cards);
-    }
-    return cards;
+    if (r == kMelds) return MeldCards(kPlayer);
+    if (r == kHand) return CardsAt(PlayerHand);
+    return {};
 }
 
 std::vector<Control*> ObjectsOf(Row r) {
@@ -175,12 +150,9 @@ bool PressTableKey(TableKey key, bool autoRepeat) {
             done = Press(kRightButton);
             break;
         case TableKey::DrawStock:
-            if (MustDraw && !results) {
-                const auto cards = CardsOf(kStockAndPile);
-                if (!cards.empty() && Cards[cards.front()].Location == Stock) {
-                    Click(cards.front(), kLeftButton);
-                    done = true;
-                }
+            if (const int top = StockTopCard(); MustDraw && !results && top != 0) {
+                Click(top, kLeftButton);
+                done = true;
             }
             break;
         case TableKey::TakePile:

@@ -149,6 +149,20 @@ enum class TableKey {
     DropWild,     // Escape: the chosen wild card is let go of
 };
 
+// What a screen reader is told of the table: named groups of named objects,
+// worded only from what the table shows.
+enum class AccessibleRole { Group, Card, Text, Button };
+struct AccessibleObject {
+    AccessibleRole role = AccessibleRole::Group;
+    std::string name;
+    std::string description;
+    const Control* control = nullptr;  // what it stands for: its place, and the ring
+    std::vector<AccessibleObject> children;
+    // What keeps it the same object to a screen reader while its words change
+    // (the stock as its top card goes); when empty, its control does.
+    std::string key;
+};
+
 using CardMouseHandler = std::function<void(i16 index, i16 button, i16 shift, float x, float y)>;
 
 struct TableForm {
@@ -224,6 +238,8 @@ struct TableForm {
     CardMouseHandler PicCards_MouseMove;
     // A key of play by keyboard; answers whether it did anything.
     std::function<bool(TableKey key, bool autoRepeat)> Table_KeyPress;
+    // The table for a screen reader, worded afresh at each call.
+    std::function<std::vector<AccessibleObject>()> DescribeTable;
     // The close box: answers whether the window may close.
     std::function<bool()> QueryUnload;
 

@@ -6,9 +6,13 @@
 #include "model/Table.h"
 #include "ui/Form.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdlib>
+#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -387,6 +391,23 @@ std::string TableFaults(bool atTurnStart) {
     if (TableIdle) out << "the table is idle during a turn; ";
     if (!f.MnuTakeBack.enabled) out << "Take Back is off during a turn; ";
     return out.str();
+}
+
+std::string FileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void ExpectGolden(const std::string& name, const std::string& actual) {
+    const auto path = std::filesystem::path(CARDOVIA_GOLDEN_DIR) / (name + ".golden");
+    if (std::getenv("CARDOVIA_UPDATE_GOLDEN")) {
+        std::ofstream(path, std::ios::binary) << actual;
+        return;
+    }
+    EXPECT_EQ(FileText(path), actual)
+        << path.string() << " differs; CARDOVIA_UPDATE_GOLDEN=1 rewrites it";
 }
 
 }  // namespace cardovia::testing

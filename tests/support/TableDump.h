@@ -3,11 +3,19 @@
 // makes. Cards are named by rank and copy: Xa..Xd the Jokers, 2a..2h the Twos,
 // 3a..3d the black threes, 4a..Kh, Aa..Ah, and Ra..Rd the red threes.
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace cardovia::testing {
+
+// Compares a text with tests/golden/<name>.golden, printing the lines that
+// differ. CARDOVIA_UPDATE_GOLDEN=1 writes the file instead.
+void ExpectGolden(const std::string& name, const std::string& actual);
+
+std::string FileText(const std::filesystem::path& path);
+
 
 std::string CardName(int card);
 // The index of a named card; 0 for a name that is no card.

@@ -169,23 +169,6 @@ std::string RunLengths(const std::vector<std::int64_t>& waits) {
 
 }  // namespace
 
-std::string FileText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void ExpectGolden(const std::string& name, const std::string& actual) {
-    const auto path = std::filesystem::path(CARDOVIA_GOLDEN_DIR) / (name + ".golden");
-    if (std::getenv("CARDOVIA_UPDATE_GOLDEN")) {
-        std::ofstream(path, std::ios::binary) << actual;
-        return;
-    }
-    EXPECT_EQ(FileText(path), actual)
-        << path.string() << " differs; CARDOVIA_UPDATE_GOLDEN=1 rewrites it";
-}
-
 void TableTest::SetUp() {
     std::random_device random;
     dir = std::filesystem::temp_directory_path() /

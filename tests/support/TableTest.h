@@ -35,12 +35,6 @@
 
 namespace cardovia::testing {
 
-// Compares a text with tests/golden/<name>.golden, printing the lines that
-// differ. CARDOVIA_UPDATE_GOLDEN=1 writes the file instead.
-void ExpectGolden(const std::string& name, const std::string& actual);
-
-std::string FileText(const std::filesystem::path& path);
-
 // A scenario of a golden test: what it shows, its script, and the lines of
 // its dump worth keeping when not all of them are.
 struct Scenario {

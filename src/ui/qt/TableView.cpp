@@ -2,7 +2,9 @@
 
 #include "ui/qt/Colours.h"
 #include "ui/qt/ControlItems.h"
+#include "ui/qt/TableAccessible.h"
 
+#include <QAccessible>
 #include <QGraphicsScene>
 #include <QMouseEvent>
 
@@ -11,6 +13,8 @@
 namespace cardovia::qt {
 
 TableView::TableView(TableForm& form, QWidget* parent) : QGraphicsView(parent), form_(form) {
+    TableAccessible::Install();
+    setAccessibleName(QStringLiteral("Table"));
     auto* scene = new QGraphicsScene(0, 0, kTableWidth, kTableHeight, this);
     scene->setItemIndexMethod(QGraphicsScene::NoIndex);  // cards move all the time
     setScene(scene);
@@ -65,6 +69,10 @@ TableView::TableView(TableForm& form, QWidget* parent) : QGraphicsView(parent), 
 
 void TableView::Sync() {
     for (ControlItem* item : items_) item->Sync();
+    ++syncs_;
+    if (QAccessible::isActive()) {
+        static_cast<TableAccessible*>(QAccessible::queryAccessibleInterface(this))->Announce();
+    }
 }
 
 QPoint TableView::ViewportPointOf(int leftTwips, int topTwips) const {

@@ -4,6 +4,7 @@
 
 #include <QGraphicsView>
 
+#include <cstdint>
 #include <vector>
 
 #include "ui/Form.h"
@@ -18,6 +19,9 @@ class TableView : public QGraphicsView {
     explicit TableView(TableForm& form, QWidget* parent = nullptr);
     // Brings every item up to date with its control.
     void Sync();
+    TableForm& form() const { return form_; }
+    // Counts the syncs, so words made for a screen reader know when they are old.
+    std::uint64_t syncs() const { return syncs_; }
     // The last pointer position seen over the table, in twips.
     PointTwips Pointer() const { return pointer_; }
     // Where a point of the table lies in the viewport, for tests that click cards.
@@ -33,6 +37,7 @@ class TableView : public QGraphicsView {
     TableForm& form_;
     std::vector<ControlItem*> items_;
     PointTwips pointer_;
+    std::uint64_t syncs_ = 0;
 };
 
 }  // namespace cardovia::qt

@@ -1,0 +1,198 @@
+#!/usr/bin/python3
+"""The game as a screen reader hears it, over the desktop's accessibility bus.
+
+Starts the game under a private Xvfb and D-Bus session with Qt's AT-SPI bridge
+on, deals a game with F2 and reads the table's tree with pyatspi as Orca
+would: the hand's cards by their faces, Thaddock's hand and the stock face
+down, then the ring's moves heard as focus events and the status line's
+changes as name changes.
+
+    reader_over_atspi.py PATH-TO-cardovia
+
+Exits 0 when all holds, 1 on a fault, 77 (skipped) when Xvfb, dbus-run-session,
+xdotool or python3-pyatspi is missing.
+"""
+
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIP = 77
+RANKS = ["Ace", "Two", "Three", "Four", "Five", "Six", "Seven", "Eight", "Nine", "Ten",
+         "Jack", "Queen", "King"]
+FACES = {f"{r} of {s}" for r in RANKS for s in ("Clubs", "Diamonds", "Hearts", "Spades")}
+FACES.add("Joker")
+GROUPS = ["Your hand", "Thaddock's hand", "Stock", "Discard pile", "Your melds",
+          "Thaddock's melds", "Red threes"]
+
+
+def missing_tools():
+    missing = [t for t in ("Xvfb", "dbus-run-session", "xdotool") if not shutil.which(t)]
+    try:
+        import pyatspi  # noqa: F401
+    except ImportError:
+        missing.append("python3-pyatspi")
+    return missing
+
+
+def wait_for(what, test, seconds, pump):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        pump()
+        found = test()
+        if found:
+            return found
+        time.sleep(0.05)
+    raise TimeoutError(f"no {what} within {seconds} s")
+
+
+def inside_session(program):
+    import pyatspi
+    from gi.repository import GLib
+
+    context = GLib.MainContext.default()
+
+    def pump():
+        while context.iteration(False):
+            pass
+
+    home = tempfile.mkdtemp(prefix="cardovia-reader-")
+    read_fd, write_fd = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1600x1000x24",
+                             "-nolisten", "tcp"], pass_fds=[write_fd], stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    display = ":" + os.read(read_fd, 16).decode().strip()
+    os.close(read_fd)
+    env = dict(os.environ, DISPLAY=display, HOME=home, XDG_CONFIG_HOME=home,
+               XDG_DATA_HOME=home, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+               QT_ACCESSIBILITY="1")
+    game = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    heard = {"focus": [], "names": []}
+
+    def on_event(event):
+        try:
+            name = event.source.name
+        except Exception:  # the object went while the event travelled
+            return
+        if event.type.startswith("object:state-changed:focused") and event.detail1 == 1:
+            heard["focus"].append(name)
+        elif event.type.startswith("object:property-change:accessible-name"):
+            heard["names"].append(name)
+
+    pyatspi.Registry.registerEventListener(on_event, "object:state-changed:focused",
+                                           "object:property-change:accessible-name")
+    faults = []
+    try:
+        def app():
+            desktop = pyatspi.Registry.getDesktop(0)
+            for i in range(desktop.childCount):
+                a = desktop.getChildAtIndex(i)
+                if a is not None and a.name == "cardovia":
+                    return a
+            return None
+
+        application = wait_for("program on the bus", app, 30, pump)
+
+        def find(node, test, depth=0):
+            if node is None or depth > 12:
+                return None
+            if test(node):
+                return node
+            for i in range(node.childCount):
+                hit = find(node.getChildAtIndex(i), test, depth + 1)
+                if hit is not None:
+                    return hit
+            return None
+
+        table = wait_for("table", lambda: find(application, lambda n: n.name == "Table"), 20, pump)
+        window = wait_for("window shown", lambda: subprocess.run(
+            ["xdotool", "search", "--onlyvisible", "--name", "^Cardovia"], env=env,
+            capture_output=True, text=True).stdout.split(), 20, pump)[0]
+        subprocess.run(["xdotool", "windowfocus", "--sync", window], env=env, check=True)
+
+        def key(name):
+            subprocess.run(["xdotool", "key", name], env=env, check=True)
+
+        def groups():
+            return {table.getChildAtIndex(i).name: table.getChildAtIndex(i)
+                    for i in range(table.childCount)}
+
+        def names(group):
+            return [group.getChildAtIndex(i).name for i in range(group.childCount)]
+
+        def status_says(text):
+            return find(application, lambda n: n.getRoleName() == "label" and text in n.name)
+
+        key("F2")
+        # The player's turn, whoever played first.
+        wait_for("player's turn", lambda: status_says("take Discard or click Stock"), 60, pump)
+        g = groups()
+        for name in GROUPS:
+            if name not in g:
+                faults.append(f"no group {name!r}")
+        hand = names(g["Your hand"])
+        if len(hand) < 15 or any(n not in FACES for n in hand):
+            faults.append(f"your hand reads {hand}")
+        for hidden in ("Thaddock's hand", "Stock"):
+            for i in range(g[hidden].childCount):
+                c = g[hidden].getChildAtIndex(i)
+                words = " ".join([c.name, c.description])
+                if any(face in words for face in FACES):
+                    faults.append(f"{hidden} tells {words!r}")
+        if any(n != "Face-down card" for n in names(g["Thaddock's hand"])):
+            faults.append("Thaddock's hand shows a face")
+        stock = names(g["Stock"])
+        if len(stock) != 1 or not re.fullmatch(r"Stock, \d+ cards", stock[0]):
+            faults.append(f"the stock reads {stock}")
+        pile = names(g["Discard pile"])
+        if len(pile) != 1 or not re.fullmatch(r"Discard pile, (open|frozen|blocked), \d+ cards?, "
+                                              r".+ on top", pile[0]):
+            faults.append(f"the pile reads {pile}")
+        # The ring moves from the stock to the pile and back; then S draws.
+        for k in ("Right", "Left"):
+            key(k)
+        wait_for("focus on the stock", lambda: any(n.startswith("Stock, ") for n in heard["focus"])
+                 and any(n.startswith("Discard pile, ") for n in heard["focus"]), 10, pump)
+        key("s")
+        wait_for("the draw announced",
+                 lambda: any(n.endswith("now Meld and Discard.") for n in heard["names"]), 10, pump)
+        after = names(groups()["Your hand"])
+        if len(after) != len(hand) + 2 or any(n not in FACES for n in after):
+            faults.append(f"after the draw your hand reads {after}")
+    except TimeoutError as e:
+        faults.append(str(e))
+    finally:
+        game.kill()
+        xvfb.kill()
+        game.wait()
+        xvfb.wait()
+        shutil.rmtree(home, ignore_errors=True)
+    print(f"focus heard: {heard['focus'][:6]}")
+    print(f"names heard: {[n for n in heard['names'] if 'now' in n][:4]}")
+    for f in faults:
+        print("FAULT:", f)
+    return 1 if faults else 0
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__)
+        return 2
+    missing = missing_tools()
+    if missing:
+        print("skipped: missing " + ", ".join(missing))
+        return SKIP
+    if os.environ.get("CARDOVIA_READER_SESSION") != "1":
+        env = dict(os.environ, CARDOVIA_READER_SESSION="1")
+        return subprocess.run(["dbus-run-session", "--", sys.executable, __file__, sys.argv[1]],
+                              env=env).returncode
+    return inside_session(os.path.abspath(sys.argv[1]))
+
+
+if __name__ == "__main__":
+    sys.exit(main())
