@@ -8,6 +8,7 @@
 #include "player/EnginePlay.h"
 #include "player/KeyboardPlay.h"
 #include "player/PlayerMoves.h"
+#include "support/KeyPlay.h"
 #include "support/TableDump.h"
 #include "support/WindowTest.h"
 #include "ui/Form.h"
@@ -20,6 +21,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <map>
 #include <set>
 
 namespace cardovia::testing {
@@ -65,17 +67,19 @@ TEST_F(KeyboardAndReaderTest, KeysAlonePlayAHandAndTheReaderHearsOnlyWhatIsShown
         return std::string{};
     };
     auto key = [&](Qt::Key k) { QTest::keyClick(view, k); };
-    auto focusOn = [&](int card) {
-        for (int rows = 0; rows < 5; ++rows) {
-            for (int n = 0; n < 2 * kDeckSize; ++n) key(Qt::Key_Left);
-            for (int n = 0; n <= kDeckSize; ++n) {
-                if (FocusedControl() == &Pic(card)) return true;
-                key(Qt::Key_Right);
-            }
-            key(Qt::Key_Tab);
-        }
-        return false;
+    // The keys a player presses for each of the table's, sent to the real window.
+    const std::map<TableKey, Qt::Key> keys = {
+        {TableKey::Left, Qt::Key_Left},       {TableKey::Right, Qt::Key_Right},
+        {TableKey::Up, Qt::Key_Up},           {TableKey::Down, Qt::Key_Down},
+        {TableKey::NextRow, Qt::Key_Tab},     {TableKey::PreviousRow, Qt::Key_Backtab},
+        {TableKey::Activate, Qt::Key_Return}, {TableKey::Secondary, Qt::Key_Delete},
+        {TableKey::DrawStock, Qt::Key_S},     {TableKey::TakePile, Qt::Key_P},
+        {TableKey::DropWild, Qt::Key_Escape}};
+    const KeySender press = [&](TableKey k) {
+        key(keys.at(k));
+        return true;
     };
+    const auto takeBack = [&] { QTest::keyClick(window.get(), Qt::Key_T, Qt::AltModifier); };
 
     std::string firstTurn, faults;
     int turns = 0, dialogs = 0;
@@ -100,8 +104,6 @@ TEST_F(KeyboardAndReaderTest, KeysAlonePlayAHandAndTheReaderHearsOnlyWhatIsShown
             key(Qt::Key_Return);  // Carry On
             carriedOn = TableIdle;
         } else if (PlayerTurn && GameInProgress && !PlayerMoveInProgress()) {
-            const strategy::Step step = PlayerNextStep();
-            using Kind = strategy::Step::Kind;
             if (MustDraw) {
                 if (++turns == 1) Dump(table, 0, firstTurn);
                 for (const char* hidden : {"Thaddock's hand", "Stock"}) {
@@ -118,25 +120,12 @@ TEST_F(KeyboardAndReaderTest, KeysAlonePlayAHandAndTheReaderHearsOnlyWhatIsShown
                 }
                 if (hand->childCount() != HandCount[kPlayer]) faults += " hand count;";
             }
-            if (step.kind == Kind::TakePile) key(Qt::Key_P);
-            if (step.kind == Kind::DrawStock) key(Qt::Key_S);
-            if (step.kind == Kind::Lay) {
-                for (int card : step.cards) {
-                    if (PlayerTurn && focusOn(card)) key(Qt::Key_Return);
-                }
-            }
-            if (step.kind == Kind::AddWild) {
-                int onMeld = 0;
-                for (int i = 1; i <= kDeckSize && onMeld == 0; ++i) {
-                    if (Cards[i].Location == PlayerMelds && Cards[i].Rank == step.rank) onMeld = i;
-                }
-                if (focusOn(step.cards.front())) key(Qt::Key_Return);
-                if (focusOn(onMeld)) key(Qt::Key_Delete);
-            }
-            if (step.kind == Kind::Discard) {
-                if (Pic(step.cards.front()).border) key(Qt::Key_Escape);
-                if (focusOn(step.cards.front())) key(Qt::Key_Delete);
-            }
+            PlayStepByKeys(press, takeBack);
+        } else if (GameInProgress && !PlayerTurn) {
+            // The deal and Thaddock's turn: the player's keys move nothing.
+            const int held = HandCount[kPlayer];
+            for (Qt::Key k : {Qt::Key_S, Qt::Key_P, Qt::Key_Return, Qt::Key_Delete}) key(k);
+            if (HandCount[kPlayer] != held) faults += " a key played outside the player's turn;";
         }
         acting = false;
     });

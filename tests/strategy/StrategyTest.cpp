@@ -13,6 +13,7 @@
 #include "rules/SideView.h"
 #include "scoring/ReadAndSave.h"
 #include "strategy/Engine.h"
+#include "support/KeyPlay.h"
 #include "support/TableTest.h"
 
 #include <fstream>
@@ -74,51 +75,12 @@ bool Key(TableKey key, bool repeat = false) {
     return PressTableKey(key, repeat);
 }
 
-// Moves the ring onto a card by arrows and Tab alone; false when it cannot.
 bool FocusOn(int card) {
-    for (int rows = 0; rows < 5; ++rows) {
-        for (int n = 0; n < 2 * kDeckSize; ++n) Key(TableKey::Left);
-        for (int n = 0; n <= kDeckSize; ++n) {
-            if (FocusedControl() == &Pic(card)) return true;
-            Key(TableKey::Right);
-        }
-        Key(TableKey::NextRow);
-    }
-    return false;
+    return testing::FocusOn(card, [](TableKey key) { return Key(key); });
 }
 
-// The engine's next step, played with keys.
 bool PlayStepByKeys() {
-    const strategy::Step step = PlayerNextStep();
-    using Kind = strategy::Step::Kind;
-    switch (step.kind) {
-        case Kind::TakePile:
-            return Key(TableKey::TakePile);
-        case Kind::DrawStock:
-            return Key(TableKey::DrawStock);
-        case Kind::Lay:
-            for (int card : step.cards) {
-                if (PlayerTurn && FocusOn(card)) Key(TableKey::Activate);
-            }
-            return true;
-        case Kind::AddWild: {
-            int onMeld = 0;
-            for (int i = 1; i <= kDeckSize && onMeld == 0; ++i) {
-                if (Cards[i].Location == PlayerMelds && Cards[i].Rank == step.rank) onMeld = i;
-            }
-            if (!FocusOn(step.cards.front()) || !Key(TableKey::Activate)) return false;
-            return FocusOn(onMeld) && Key(TableKey::Secondary);
-        }
-        case Kind::Discard:
-            if (Pic(step.cards.front()).border && !Key(TableKey::DropWild)) return false;
-            return FocusOn(step.cards.front()) && Key(TableKey::Secondary);
-        case Kind::TakeBack:
-            MnuTakeBack_Click();
-            return true;
-        case Kind::None:
-            break;
-    }
-    return false;
+    return testing::PlayStepByKeys([](TableKey key) { return Key(key); }, MnuTakeBack_Click);
 }
 
 // Moves the unseen cards about between the stock and Thaddock's hand, keeping

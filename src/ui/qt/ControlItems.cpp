@@ -139,11 +139,7 @@ bool CardItem::ContentChanged() {
                 break;
         }
     }
-    if (p.image == image_ && p.border == border_ && p.hinted == hinted_ &&
-        p.focused == focused_) {
-        return false;
-    }
-    focused_ = p.focused;
+    if (p.image == image_ && p.border == border_ && p.hinted == hinted_) return false;
     image_ = p.image;
     border_ = p.border;
     hinted_ = p.hinted;
@@ -171,12 +167,6 @@ void CardItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget
         painter->setPen(QPen(QColor(0xf0, 0xb4, 0x00), 45));
         painter->setBrush(Qt::NoBrush);
         painter->drawRoundedRect(r.adjusted(50, 50, -50, -50), 40, 40);
-    }
-    if (focused_) {
-        // The keyboard's focus ring, at the card's edge.
-        painter->setPen(QPen(QColor(0x20, 0x60, 0xff), 40, Qt::DashLine));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRoundedRect(r.adjusted(20, 20, -20, -20), 50, 50);
     }
 }
 

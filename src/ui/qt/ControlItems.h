@@ -51,7 +51,6 @@ class CardItem : public ControlItem {
     i16 image_ = -1;
     bool border_ = false;
     bool hinted_ = false;
-    bool focused_ = false;
     int cursor_ = -1;
 };
 

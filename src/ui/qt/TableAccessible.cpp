@@ -185,10 +185,7 @@ QAccessibleInterface* TableAccessible::Node(const std::string& key) const {
 }
 
 QRect TableAccessible::ScreenRect(const Control& control) const {
-    int left = control.left, top = control.top;
-    for (const Frame* f = control.parent; f; f = f->parent) left += f->left, top += f->top;
-    const QRect inView =
-        view()->mapFromScene(QRectF(left, top, control.width, control.height)).boundingRect();
+    const QRect inView = view()->mapFromScene(TableView::SceneRectOf(control)).boundingRect();
     return QRect(view()->viewport()->mapToGlobal(inView.topLeft()), inView.size());
 }
 

@@ -5,9 +5,11 @@
 #include "ui/qt/TableAccessible.h"
 
 #include <QAccessible>
+#include <QGraphicsPathItem>
 #include <QGraphicsScene>
 #include <QMouseEvent>
 
+#include <limits>
 #include <unordered_map>
 
 namespace cardovia::qt {
@@ -64,15 +66,40 @@ TableView::TableView(TableForm& form, QWidget* parent) : QGraphicsView(parent), 
         if (!parentItem) scene->addItem(item);
         items_.push_back(item);
     }
+    ring_ = scene->addPath(QPainterPath(), QPen(QColor(0x20, 0x60, 0xff), 40, Qt::DashLine));
+    ring_->setZValue(std::numeric_limits<qreal>::max());
+    ring_->setAcceptedMouseButtons(Qt::NoButton);
+    ring_->hide();
     Sync();
 }
 
 void TableView::Sync() {
     for (ControlItem* item : items_) item->Sync();
+    PlaceRing();
     ++syncs_;
     if (QAccessible::isActive()) {
         static_cast<TableAccessible*>(QAccessible::queryAccessibleInterface(this))->Announce();
     }
+}
+
+QRectF TableView::SceneRectOf(const Control& control) {
+    int left = control.left, top = control.top;
+    for (const Frame* f = control.parent; f; f = f->parent) left += f->left, top += f->top;
+    return QRectF(left, top, control.width, control.height);
+}
+
+void TableView::PlaceRing() {
+    const Control* focused = nullptr;
+    for (const Control* c : form_.Controls) {
+        if (c->focused && c->visible && (!c->parent || c->parent->visible)) focused = c;
+    }
+    const QRectF at = focused ? SceneRectOf(*focused) : QRectF();
+    if (at == ringAt_) return;
+    ringAt_ = at;
+    ring_->setVisible(focused != nullptr);
+    QPainterPath path;
+    path.addRoundedRect(at.adjusted(-10, -10, 10, 10), 60, 60);
+    ring_->setPath(path);
 }
 
 QPoint TableView::ViewportPointOf(int leftTwips, int topTwips) const {

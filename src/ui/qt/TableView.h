@@ -4,6 +4,8 @@
 
 #include <QGraphicsView>
 
+class QGraphicsPathItem;
+
 #include <cstdint>
 #include <vector>
 
@@ -26,6 +28,8 @@ class TableView : public QGraphicsView {
     PointTwips Pointer() const { return pointer_; }
     // Where a point of the table lies in the viewport, for tests that click cards.
     QPoint ViewportPointOf(int leftTwips, int topTwips) const;
+    // Where a control stands on the table, inside the panels that hold it.
+    static QRectF SceneRectOf(const Control& control);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -34,10 +38,15 @@ class TableView : public QGraphicsView {
 
   private:
     void Track(const QPoint& viewportPos);
+    void PlaceRing();
     TableForm& form_;
     std::vector<ControlItem*> items_;
     PointTwips pointer_;
     std::uint64_t syncs_ = 0;
+    // The keyboard's focus ring, drawn above everything so that a card half
+    // hidden under its neighbour shows it whole.
+    QGraphicsPathItem* ring_ = nullptr;
+    QRectF ringAt_;
 };
 
 }  // namespace cardovia::qt
