@@ -37,6 +37,12 @@ std::optional<WriteError> WritePreferences(const std::string& path, const Prefer
 
 // Whether Expert Thaddock plays; Classic is the default.
 inline bool ThaddockPlaysExpert = false;
+// Options > Sound: off, no sound is played and nothing beeps.
+inline bool SoundOn = true;
+// Options > Smooth Motion: cards glide between their places rather than jump.
+inline bool SmoothMotion = true;
+// Options > Four-Colour Suits: clubs green and diamonds blue, for cards drawn from then on.
+inline bool FourColourSuits = false;
 
 // The preferences read at start-up and written back whenever one changes.
 inline Preferences CurrentPreferences;

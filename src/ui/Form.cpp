@@ -258,12 +258,20 @@ void BuildMenus(TableForm& f) {
     Menu(f.MnuExpert, "MnuExpert", "Thaddock plays &Expert");
     f.MnuClassic.checkable = f.MnuExpert.checkable = true;
     f.MnuClassic.checked = true;
-    f.MnuOps.items = {&f.MnuName, &f.MnuTarget, &f.MnuBlue,    &f.MnuRed,   &f.MnuFast,
-                      &f.MnuMed,  &f.MnuSlow,   &f.MnuClassic, &f.MnuExpert};
+    Menu(f.MnuSmooth, "MnuSmooth", "Smooth &Motion");
+    Menu(f.MnuSound, "MnuSound", "&Sound");
+    Menu(f.MnuFourColour, "MnuFourColour", "&Four-Colour Suits");
+    f.MnuSmooth.checkable = f.MnuSound.checkable = f.MnuFourColour.checkable = true;
+    f.MnuSmooth.checked = f.MnuSound.checked = true;
+    f.MnuOps.items = {&f.MnuName,    &f.MnuTarget,  &f.MnuBlue,   &f.MnuRed,
+                      &f.MnuFast,    &f.MnuMed,     &f.MnuSlow,   &f.MnuClassic,
+                      &f.MnuExpert,  &f.MnuSmooth,  &f.MnuSound,  &f.MnuFourColour};
     Menu(f.MnuStats, "MnuStats", "Statistics");
     Menu(f.MnuView, "MnuView", "View Statistics", "Ctrl+V");
     Menu(f.MnuDel, "MnuDel", "Delete Statistics", "Ctrl+D");
-    f.MnuStats.items = {&f.MnuView, &f.MnuDel};
+    Menu(f.MnuChart, "MnuChart", "Score &Chart");
+    Menu(f.MnuHistory, "MnuHistory", "Game &History");
+    f.MnuStats.items = {&f.MnuView, &f.MnuDel, &f.MnuChart, &f.MnuHistory};
     Menu(f.MnuAbout, "MnuAbout", "&About");
     Menu(f.MnuTakeBack, "MnuTakeBack", "&TAKE BACK");
     f.MnuTakeBack.enabled = false;

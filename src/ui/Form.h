@@ -227,7 +227,8 @@ struct TableForm {
     MenuItem MnuHelp, MnuGenHelp, MnuHandHelp, MnuHint;
     MenuItem MnuOps, MnuName, MnuTarget, MnuBlue, MnuRed, MnuFast, MnuMed, MnuSlow;
     MenuItem MnuClassic, MnuExpert;  // which Thaddock plays
-    MenuItem MnuStats, MnuView, MnuDel;
+    MenuItem MnuSmooth, MnuSound, MnuFourColour;
+    MenuItem MnuStats, MnuView, MnuDel, MnuChart, MnuHistory;
     MenuItem MnuAbout, MnuTakeBack, MnuLearn;
     std::vector<MenuItem*> MenuBar;
 

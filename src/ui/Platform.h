@@ -56,6 +56,12 @@ class Platform {
     // about box.
     virtual void ShowHelp() = 0;
     virtual void ShowAbout() = 0;
+    // Statistics' two windows, not modal: the chart of GameTotals, which
+    // follows the game while open, and the table of History.csv.
+    virtual void ShowScoreChart() = 0;
+    virtual void ShowGameHistory() = 0;
+    // The local date and time, "YYYY-MM-DD HH:MM".
+    virtual std::string LocalDateTime() = 0;
     // Where the pointer is, in table twips.
     virtual PointTwips Pointer() = 0;
     // Ends the program once control returns to the event loop.

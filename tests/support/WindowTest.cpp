@@ -8,6 +8,8 @@
 #include "model/Table.h"
 #include "ui/Form.h"
 #include "ui/qt/HelpWindow.h"
+#include "ui/qt/HistoryWindow.h"
+#include "ui/qt/ScoreChartWindow.h"
 #include "ui/qt/TableView.h"
 
 #include <cstdlib>
@@ -36,6 +38,8 @@ void WindowTest::SetUp() {
 
 void WindowTest::TearDown() {
     qt::HelpWindow::CloseIfOpen();
+    qt::ScoreChartWindow::CloseIfOpen();
+    qt::HistoryWindow::CloseIfOpen();
     window.reset();
     InstallPlatform(nullptr);
     ResetModel();

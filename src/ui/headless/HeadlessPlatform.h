@@ -38,6 +38,9 @@ class HeadlessPlatform : public Platform {
     double Random() override;
     void ShowHelp() override { ++helpShown; }
     void ShowAbout() override { ++aboutShown; }
+    void ShowScoreChart() override { ++chartShown; }
+    void ShowGameHistory() override { ++historyShown; }
+    std::string LocalDateTime() override { return "2026-12-07 20:00"; }
     PointTwips Pointer() override { return pointer; }
     void Quit() override { quitRequested = true; }
 
@@ -58,6 +61,8 @@ class HeadlessPlatform : public Platform {
     bool quitRequested = false;
     int helpShown = 0;
     int aboutShown = 0;
+    int chartShown = 0;
+    int historyShown = 0;
 
     // Called when the game waits with no deadline (the player's turn, the
     // results panel): it plays the player's side through the same handlers a

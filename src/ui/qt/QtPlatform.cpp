@@ -2,12 +2,15 @@
 
 #include "ui/qt/AboutBox.h"
 #include "ui/qt/HelpWindow.h"
+#include "ui/qt/HistoryWindow.h"
 #include "ui/qt/MessageDialog.h"
+#include "ui/qt/ScoreChartWindow.h"
 #include "ui/qt/TableView.h"
 #include "ui/qt/TableWindow.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QDateTime>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -121,10 +124,24 @@ void QtPlatform::ShowAbout() {
     AboutBox::Open(window_);
 }
 
+void QtPlatform::ShowScoreChart() {
+    ScoreChartWindow::Open();
+}
+
+void QtPlatform::ShowGameHistory() {
+    HistoryWindow::Open();
+}
+
+std::string QtPlatform::LocalDateTime() {
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
+}
+
 void QtPlatform::Quit() {
     // The dialog, the help window and the table window close; every event loop
     // then returns, so the game unwinds and the program ends.
     HelpWindow::CloseIfOpen();
+    ScoreChartWindow::CloseIfOpen();
+    HistoryWindow::CloseIfOpen();
     if (window_) window_->CloseQuietly();
     QCoreApplication::exit(0);
 }

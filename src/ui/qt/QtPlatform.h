@@ -39,6 +39,9 @@ class QtPlatform : public Platform {
     double Random() override;
     void ShowHelp() override;
     void ShowAbout() override;
+    void ShowScoreChart() override;
+    void ShowGameHistory() override;
+    std::string LocalDateTime() override;
     PointTwips Pointer() override;
     void Quit() override;
 
