@@ -4,6 +4,7 @@
 #include "deck/Drawing.h"
 #include "deck/Stock.h"
 #include "flow/ClearTable.h"
+#include "flow/GameRecording.h"
 #include "flow/Leaving.h"
 #include "layout/FollowMouse.h"
 #include "layout/Hand.h"
@@ -45,6 +46,7 @@ void OpenGame() {
     FollowMouse.SetTimer(&f.Timer1);
     FollowMouse.SetEnabled(false);
     GameInProgress = true;
+    StartGameRecord();
     ClearIt();
     // Who plays first in the first hand is drawn; later hands follow whoever
     // was to play next when the previous hand ended.
@@ -146,6 +148,7 @@ bool EndGame() {
     GameInProgress = false;
     TableIdle = true;
     f.cmdSave.visible = false;
+    RecordFinishedGame();
     const i16 mine = GameScore[kPlayer];
     const i16 his = GameScore[kOpponent];
     const std::string scores = " this game with a total score of  " + Num(mine) +
@@ -182,6 +185,7 @@ bool PlayHands() {
         // A hand that was given up is neither scored nor counted.
         if (GameAbandoned || !GameInProgress) return false;
         GetScoresHand();
+        RecordHand();
         Sys().WaitUntil([] { return TableIdle || GameAbandoned; }, nullptr);
         if (GameAbandoned || !GameInProgress) return false;
         TableIdle = false;

@@ -53,6 +53,11 @@ void ConnectHandlers() {
     f.MnuHint.Click = MnuHint_Click;
     f.MnuClassic.Click = MnuClassic_Click;
     f.MnuExpert.Click = MnuExpert_Click;
+    f.MnuSound.Click = MnuSound_Click;
+    f.MnuSmooth.Click = MnuSmooth_Click;
+    f.MnuFourColour.Click = MnuFourColour_Click;
+    f.MnuChart.Click = MnuChart_Click;
+    f.MnuHistory.Click = MnuHistory_Click;
 }
 
 }  // namespace cardovia

@@ -89,6 +89,9 @@ void ShowThaddockChoice() {
     TableForm& f = Frmtable();
     f.MnuClassic.checked = !ThaddockPlaysExpert;
     f.MnuExpert.checked = ThaddockPlaysExpert;
+    f.MnuSound.checked = SoundOn;
+    f.MnuSmooth.checked = SmoothMotion;
+    f.MnuFourColour.checked = FourColourSuits;
 }
 
 namespace {
@@ -107,6 +110,36 @@ void MnuClassic_Click() {
 
 void MnuExpert_Click() {
     ChooseThaddock(true);
+}
+
+namespace {
+
+void TurnOver(bool& option) {
+    option = !option;
+    ShowThaddockChoice();
+    SavePreferences();
+}
+
+}  // namespace
+
+void MnuSound_Click() {
+    TurnOver(SoundOn);
+}
+
+void MnuSmooth_Click() {
+    TurnOver(SmoothMotion);
+}
+
+void MnuFourColour_Click() {
+    TurnOver(FourColourSuits);
+}
+
+void MnuChart_Click() {
+    Sys().ShowScoreChart();
+}
+
+void MnuHistory_Click() {
+    Sys().ShowGameHistory();
 }
 
 }  // namespace cardovia

@@ -18,7 +18,15 @@ void MnuLearn_Click();
 // next decision on.
 void MnuClassic_Click();
 void MnuExpert_Click();
-// The menu's check marks for the choice in force.
+// Sound, Smooth Motion and Four-Colour Suits, each turned over and kept in
+// the preferences file.
+void MnuSound_Click();
+void MnuSmooth_Click();
+void MnuFourColour_Click();
+// The Statistics menu's two windows.
+void MnuChart_Click();
+void MnuHistory_Click();
+// The menu's check marks for the choices in force.
 void ShowThaddockChoice();
 // The results panel can be dragged out of the way.
 void FramResults_MouseDown(i16 button);

@@ -1,4 +1,5 @@
 #include "model/Card.h"
+#include "model/GameRecord.h"
 #include "model/Preferences.h"
 #include "model/Settings.h"
 #include "model/Table.h"
@@ -7,7 +8,11 @@ namespace cardovia {
 
 void ResetModel() {
     Cards.fill(Card{});
-    ThaddockPlaysExpert = false;
+    ThaddockPlaysExpert = FourColourSuits = false;
+    SoundOn = SmoothMotion = true;
+    GameTotals.clear();
+    GameTotalsTarget = kDefaultTarget;
+    ++GameTotalsVersion;
     CurrentPreferences = Preferences{};
     StockCount = DiscardCount = TopDiscard = 0;
     HandCount = HandPoints = NextCardX = MinMeld = GameScore = PerSide{};

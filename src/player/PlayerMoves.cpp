@@ -48,7 +48,7 @@ void LayCard(int card, int rank) {
 void AskForWildCardFirst() {
     LearningMessage("You must click a Wild card to add  first.");
     ShowStatus(PlayerName + " please click Wild card to add first.");
-    Sys().Beep();
+    Beep();
     Pause();
     ShowStatus(PlayerName + " Melding and Discarding");
 }
@@ -73,7 +73,7 @@ void ChooseWildCard(int card) {
         "card.");
     ShowStatus("Now click Meld to add to.");
     Pause();
-    Sys().Beep();
+    Beep();
     ShowStatus("Melding and Discarding");
 }
 
@@ -119,7 +119,7 @@ bool TakePile(int card) {
     if (!CanTakeUpDiscard(kPlayer)) {
         LearningMessage("You cannot take the Discard card so please click on Stock for two cards.");
         ShowStatus("Cannot Meld Card - Take from Stock.");
-        Sys().Beep();
+        Beep();
         return false;
     }
     if (Cards[card].Rank == Cards[TopDiscard].Rank) {
@@ -169,7 +169,7 @@ void PickUpFromHand(int card) {
     if (!CanMeldFromHandPlayer(card)) {
         LearningMessage("You cannot Meld this card.");
         ShowStatus("You cannot Meld this card.");
-        Sys().Beep();
+        Beep();
         return;
     }
     Cards[card].MeldedFromHand = true;

@@ -32,16 +32,25 @@ namespace {
 constexpr const char* kThaddockKey = "thaddock";
 constexpr const char* kExpertValue = "expert";
 constexpr const char* kClassicValue = "classic";
+constexpr const char* kSoundKey = "sound";
+constexpr const char* kSmoothKey = "smooth-motion";
+constexpr const char* kFourColourKey = "four-colour-suits";
 
 }  // namespace
 
 void ReadPreferencesAtStartup() {
     CurrentPreferences = ReadPreferences(PreferencesPath());
     ThaddockPlaysExpert = CurrentPreferences.Get(kThaddockKey) == kExpertValue;
+    SoundOn = CurrentPreferences.Flag(kSoundKey, true);
+    SmoothMotion = CurrentPreferences.Flag(kSmoothKey, true);
+    FourColourSuits = CurrentPreferences.Flag(kFourColourKey, false);
 }
 
 void SavePreferences() {
     CurrentPreferences.Set(kThaddockKey, ThaddockPlaysExpert ? kExpertValue : kClassicValue);
+    CurrentPreferences.SetFlag(kSoundKey, SoundOn);
+    CurrentPreferences.SetFlag(kSmoothKey, SmoothMotion);
+    CurrentPreferences.SetFlag(kFourColourKey, FourColourSuits);
     if (auto error = WritePreferences(PreferencesPath(), CurrentPreferences)) {
         ReportError("SavePreferences", error->number, error->description);
     }

@@ -263,9 +263,9 @@ void BuildMenus(TableForm& f) {
     Menu(f.MnuFourColour, "MnuFourColour", "&Four-Colour Suits");
     f.MnuSmooth.checkable = f.MnuSound.checkable = f.MnuFourColour.checkable = true;
     f.MnuSmooth.checked = f.MnuSound.checked = true;
-    f.MnuOps.items = {&f.MnuName,    &f.MnuTarget,  &f.MnuBlue,   &f.MnuRed,
-                      &f.MnuFast,    &f.MnuMed,     &f.MnuSlow,   &f.MnuClassic,
-                      &f.MnuExpert,  &f.MnuSmooth,  &f.MnuSound,  &f.MnuFourColour};
+    f.MnuOps.items = {&f.MnuName,   &f.MnuTarget, &f.MnuBlue,  &f.MnuRed,
+                      &f.MnuFast,   &f.MnuMed,    &f.MnuSlow,  &f.MnuClassic,
+                      &f.MnuExpert, &f.MnuSmooth, &f.MnuSound, &f.MnuFourColour};
     Menu(f.MnuStats, "MnuStats", "Statistics");
     Menu(f.MnuView, "MnuView", "View Statistics", "Ctrl+V");
     Menu(f.MnuDel, "MnuDel", "Delete Statistics", "Ctrl+D");

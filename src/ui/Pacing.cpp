@@ -1,6 +1,7 @@
 #include "ui/Pacing.h"
 
 #include "model/PlayerFileFormat.h"
+#include "model/Preferences.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "ui/Platform.h"
@@ -36,7 +37,11 @@ void CardSoundPause() {
 }
 
 void PlaySoundFile(const std::string& fileName) {
-    Sys().PlaySound((std::filesystem::path(DataDirectory) / fileName).string());
+    if (SoundOn) Sys().PlaySound((std::filesystem::path(DataDirectory) / fileName).string());
+}
+
+void Beep() {
+    if (SoundOn) Sys().Beep();
 }
 
 }  // namespace cardovia

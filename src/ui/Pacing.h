@@ -37,5 +37,7 @@ void Pause();
 void CardSoundPause();
 // Starts a sound from the program's directory and returns at once.
 void PlaySoundFile(const std::string& fileName);
+// The platform's beep. With Options > Sound off, neither plays anything.
+void Beep();
 
 }  // namespace cardovia

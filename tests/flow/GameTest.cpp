@@ -4,7 +4,9 @@
 #include "deck/Stock.h"
 #include "flow/GameLoop.h"
 #include "flow/Menus.h"
+#include "model/GameRecord.h"
 #include "model/PlayerFileFormat.h"
+#include "model/Preferences.h"
 #include "player/PlayerMoves.h"
 #include "player/TakeBack.h"
 #include "rules/DiscardPile.h"
@@ -97,7 +99,9 @@ TEST_F(GameTest, TheGameEndsOnceASideReachesTheTargetUnlessBothPassItEqually) {
     std::string out;
     for (const auto& [totals, again] : cases) {
         NewTable();
-        sys.answerDialog = [again = again](const DialogRequest& r) mutable -> i16 {
+        // The game's line is in the history, on the disk, before "Game Over" is asked.
+        sys.answerDialog = [&, again = again](const DialogRequest& r) mutable -> i16 {
+            if (r.title == "Game Over") out += "at Game Over " + FileText(dir / kHistoryFileName);
             return r.title == "Game Over" && !std::exchange(again, false);
         };
         atResults = [&, &totals = totals, n = std::size_t{0}]() mutable {
@@ -114,6 +118,7 @@ TEST_F(GameTest, TheGameEndsOnceASideReachesTheTargetUnlessBothPassItEqually) {
         for (const DialogRequest& d : sys.dialogs) {
             if (d.title.rfind("Game ", 0) == 0) out += d.title + ": " + d.message + "\n";
         }
+        std::filesystem::remove(dir / kHistoryFileName);
     }
     ExpectGolden("game-end", out);
 }
@@ -141,6 +146,40 @@ TEST_F(GameTest, ANewGameDuringAGameGivesItUpAtOnceWithoutNesting) {
     EXPECT_EQ(DialogsTitled("Really start new game?").size(), 31u);
     EXPECT_EQ(DialogsTitled("Game Over").size(), 1u);  // only the last game ran to its end
     EXPECT_EQ(GamesWon + GamesLost, 1);
+}
+
+TEST_F(GameTest, AQuietGameJoinsADamagedHistoryAndOneThatCannotBeWrittenStopsNothing) {
+    // A valid game, a damaged line and one cut short by a crash: they stay, the new line follows.
+    const auto path = dir / kHistoryFileName;
+    std::ofstream(path, std::ios::binary)
+        << kHistoryHeader << "\n2026-11-30 21:15,5030,4100,5000,won,7"
+        << "\r\ngarbage,line\n2026-12-0";
+    sys.Seed(5);
+    SoundOn = false;
+    PlayFromMenu();
+    EXPECT_EQ(sys.sounds.size() + static_cast<std::size_t>(sys.beeps), 0u);
+    const HistoryFile history = ReadHistory(path.string());
+    ASSERT_EQ(history.games.size(), 2u);
+    EXPECT_EQ(history.damaged, 2);
+    EXPECT_EQ(HistoryLine(history.games[1]).substr(0, 17), "2026-12-07 20:00,");
+    EXPECT_EQ(history.games[1].hands, static_cast<int>(handTotals.size()));
+    // The chart's game totals add up the results panel's hand totals, hand by hand.
+    std::vector<std::pair<int, int>> charted, summed;
+    for (const HandTotals& t : GameTotals) charted.emplace_back(t.player, t.thaddock);
+    for (const auto& [mine, his] : handTotals) {
+        const auto last = summed.empty() ? std::pair(0, 0) : summed.back();
+        summed.emplace_back(last.first + mine, last.second + his);
+    }
+    EXPECT_EQ(charted, summed);
+    EXPECT_NE(FileText(path).find("garbage,line\n2026-12-0\n2026-12-07"), std::string::npos);
+    // Where the history cannot be written: one error report, and the game ends as ever.
+    NewTable();
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    PlayFromMenu();
+    EXPECT_EQ(sys.errors.size(), 1u);
+    EXPECT_EQ(GamesWon + GamesLost, 1);
+    EXPECT_TRUE(sys.quitRequested);
 }
 
 TEST_F(TableTest, StartingLeavingAndClearingTheTable) {

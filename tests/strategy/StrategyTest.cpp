@@ -174,23 +174,30 @@ TEST_F(TableTest, KeysDoNothingOutsideThePlayersTurnAndAHeldKeyMovesOnce) {
 
 TEST_F(TableTest, ThePreferencesFileKeepsWhatItDoesNotKnowAndFallsBackOnDamage) {
     const std::string path = (dir / kPreferencesFileName).string();
-    // Empty, cut short while written, garbage, a repeated key (the first holds), blanks and CR LF.
-    const std::pair<std::string, bool> cases[] = {{"", false},
-                                                  {"thaddock=exp", false},
-                                                  {"\x01\xff\xfe no equals sign", false},
-                                                  {"thaddock=classic\nthaddock=expert\n", false},
-                                                  {"c=1\r\nthaddock = expert \r\n", true}};
-    for (const auto& [text, expert] : cases) {
+    // Empty, cut short while written, garbage, a repeated key (the first holds), blanks and CR
+    // LF, a bad value (its default); read as Expert, Sound, Smooth Motion, Four-Colour Suits.
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "0110"},
+        {"thaddock=exp", "0110"},
+        {"\x01\xff\xfe no equals sign", "0110"},
+        {"thaddock=classic\nthaddock=expert\n", "0110"},
+        {"c=1\r\nthaddock = expert \r\n", "1110"},
+        {"sound=0\nsmooth-motion=yes\nfour-colour-suits=1\n", "0011"}};
+    for (const auto& [text, expected] : cases) {
         std::ofstream(path, std::ios::binary) << text;
         ReadPreferencesAtStartup();
-        EXPECT_EQ(ThaddockPlaysExpert, expert) << text;
+        std::string read;
+        for (bool flag : {ThaddockPlaysExpert, SoundOn, SmoothMotion, FourColourSuits})
+            read += flag ? '1' : '0';
+        EXPECT_EQ(read, expected) << text;
     }
     // Written back whole, an unknown key kept where it was and a bad line dropped.
     std::ofstream(path, std::ios::binary) << "colour=green\nbad line\nthaddock=classic\n";
     ReadPreferencesAtStartup();
     ThaddockPlaysExpert = true;
     SavePreferences();
-    EXPECT_EQ(FileText(path), "colour=green\nthaddock=expert\n");
+    EXPECT_EQ(FileText(path),
+              "colour=green\nthaddock=expert\nsound=1\nsmooth-motion=1\nfour-colour-suits=0\n");
     // Missing, it gives the default; where it cannot be written, one error report and nothing lost.
     std::filesystem::remove(path);
     ReadPreferencesAtStartup();

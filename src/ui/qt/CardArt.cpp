@@ -2,6 +2,8 @@
 // beside this file: CardFaces.cpp, CardCourts.cpp, CardJoker.cpp and CardBacks.cpp.
 
 #include "ui/qt/CardArt.h"
+
+#include "model/Preferences.h"
 #include "ui/qt/CardArtParts.h"
 
 #include <QCoreApplication>
@@ -89,6 +91,7 @@ constexpr std::size_t kMaxCachedSizes = 6;
 struct SizedPictures {
     QSize deviceSize;
     qreal ratio;
+    bool fourColour;  // drawn with Four-Colour Suits
     std::array<QPixmap, kImageCount + 1> pictures;  // indexed by picture number
 };
 
@@ -100,7 +103,8 @@ std::list<SizedPictures>& Cache() {
 SizedPictures& PicturesFor(QSize deviceSize, qreal ratio) {
     std::list<SizedPictures>& cache = Cache();
     const auto found = std::find_if(cache.begin(), cache.end(), [&](const SizedPictures& set) {
-        return set.deviceSize == deviceSize && qFuzzyCompare(set.ratio, ratio);
+        return set.deviceSize == deviceSize && qFuzzyCompare(set.ratio, ratio) &&
+               set.fourColour == FourColourSuits;
     });
     if (found != cache.end()) {
         cache.splice(cache.begin(), cache, found);
@@ -109,7 +113,7 @@ SizedPictures& PicturesFor(QSize deviceSize, qreal ratio) {
     // Pixmaps must not outlive the application, so the cache is emptied as it shuts down; the
     // hook is set again whenever the cache fills anew, in case another application follows.
     if (cache.empty()) qAddPostRoutine([] { Cache().clear(); });
-    cache.push_front(SizedPictures{deviceSize, ratio, {}});
+    cache.push_front(SizedPictures{deviceSize, ratio, FourColourSuits, {}});
     while (cache.size() > kMaxCachedSizes) cache.pop_back();
     return cache.front();
 }

@@ -4,6 +4,7 @@
 // drawn on, the common helpers and each piece's entry point. Only the artwork includes this;
 // everyone else goes through CardArt.h.
 
+#include "model/Preferences.h"
 #include "ui/qt/CardPalette.h"
 
 #include <QBrush>
@@ -49,7 +50,11 @@ inline bool IsRed(Suit suit) {
     return suit == Suit::Hearts || suit == Suit::Diamonds;
 }
 
+// The ink of a suit's pips and indices; with Four-Colour Suits, clubs are green
+// and diamonds blue.
 inline QColor SuitInk(Suit suit) {
+    if (FourColourSuits && suit == Suit::Clubs) return kClubGreen;
+    if (FourColourSuits && suit == Suit::Diamonds) return kDiamondBlue;
     return IsRed(suit) ? kRedInk : kBlackInk;
 }
 

@@ -11,6 +11,8 @@ namespace cardovia::qt::art {
 
 inline const QColor kRedInk{0xc8, 0x10, 0x2e};     // hearts and diamonds; the king's jewel, rose
 inline const QColor kBlackInk{0x1c, 0x1c, 0x22};   // clubs and spades; the ermine's spots
+inline const QColor kClubGreen{0x0e, 0x7a, 0x32};    // clubs, with Four-Colour Suits
+inline const QColor kDiamondBlue{0x14, 0x4c, 0xc8};  // diamonds, with Four-Colour Suits
 inline const QColor kBorderInk{0x70, 0x70, 0x78};  // the edge of every card
 inline const QColor kFaceWhite{0xff, 0xff, 0xfd};  // card fronts and the margin of the backs
 inline const QColor kGold{0xd8, 0xa5, 0x2a};       // court trim, crowns, the jester's bells

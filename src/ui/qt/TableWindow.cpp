@@ -1,5 +1,6 @@
 #include "ui/qt/TableWindow.h"
 
+#include "ui/qt/ScoreChartWindow.h"
 #include "ui/qt/TableView.h"
 
 #include <QAbstractEventDispatcher>
@@ -153,6 +154,7 @@ void TableWindow::Sync() {
         if (panels_[i]->text() != text) panels_[i]->setText(text);
     }
     view_->Sync();
+    ScoreChartWindow::FollowGame();
 }
 
 void TableWindow::CloseQuietly() {
