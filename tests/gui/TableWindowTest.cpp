@@ -7,6 +7,9 @@
 #include "model/Table.h"
 #include "support/WindowTest.h"
 #include "ui/Form.h"
+#include "model/Preferences.h"
+#include "ui/qt/CardArt.h"
+#include "ui/qt/CardPalette.h"
 #include "ui/qt/ControlItems.h"
 #include "ui/qt/TableView.h"
 
@@ -15,6 +18,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTest>
+
+#include <algorithm>
+#include <map>
 
 namespace cardovia::testing {
 namespace {
@@ -87,6 +93,39 @@ TEST_F(TableWindowTest, KeysDrawFromTheStockAndLayACardOfTheHand) {
     ASSERT_TRUE(Pic(89).focused);
     QTest::keyClick(window->view(), Qt::Key_Return);
     EXPECT_EQ(Cards[89].Location, PlayerMelds);
+}
+
+TEST(CardArtTest, FourColourSuitsInkClubsGreenAndDiamondsBlueFromTheNextCardDrawn) {
+    // The ink most of a Two's pips are drawn in: Red, blacK, Green or Blue.
+    const std::pair<char, QColor> inks[] = {{'R', qt::art::kRedInk},
+                                            {'K', qt::art::kBlackInk},
+                                            {'G', qt::art::kClubGreen},
+                                            {'B', qt::art::kDiamondBlue}};
+    std::string drawn;
+    for (bool four : {false, true}) {
+        FourColourSuits = four;
+        for (int two : {5, 7, 9, 11}) {  // clubs, diamonds, hearts, spades
+            const QImage image = qt::CardPixmap(two, QSize(142, 192), 1).toImage();
+            std::map<char, int> count;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    for (const auto& [name, ink] : inks) {
+                        if (std::abs(c.red() - ink.red()) + std::abs(c.green() - ink.green()) +
+                                std::abs(c.blue() - ink.blue()) <
+                            30)
+                            ++count[name];
+                    }
+                }
+            }
+            drawn += std::max_element(count.begin(), count.end(), [](auto& a, auto& b) {
+                         return a.second < b.second;
+                     })->first;
+        }
+        drawn += ' ';
+    }
+    FourColourSuits = false;
+    EXPECT_EQ(drawn, "KRRK GBRK ");
 }
 
 }  // namespace
