@@ -2,6 +2,9 @@
 
 #include "ui/qt/CardArt.h"
 #include "ui/qt/Colours.h"
+#include "ui/qt/Glide.h"
+
+#include "model/Preferences.h"
 
 #include <QGraphicsScene>
 #include <QGraphicsSceneMouseEvent>
@@ -91,7 +94,7 @@ void ControlItem::Sync() {
         height_ = c.height;
     }
     if (c.left != left_ || c.top != top_) {
-        setPos(c.left, c.top);
+        MoveTo(QPointF(c.left, c.top), visible_ == 1 && c.visible);
         left_ = c.left;
         top_ = c.top;
     }
@@ -100,6 +103,9 @@ void ControlItem::Sync() {
         z_ = c.z;
     }
     if (static_cast<int>(c.visible) != visible_) {
+        // A card hidden mid-glide is put at its place, so it never reappears
+        // somewhere stale.
+        if (!c.visible) MoveTo(QPointF(c.left, c.top), false);
         setVisible(c.visible);
         visible_ = c.visible;
     }
@@ -110,11 +116,23 @@ void ControlItem::Sync() {
     if (ContentChanged()) update();
 }
 
+void ControlItem::MoveTo(QPointF place, bool) {
+    setPos(place);
+}
+
 // ---- CardItem ----
 
-CardItem::CardItem(int index, Picture* picture) : ControlItem(picture), index_(index) {
+CardItem::CardItem(int index, Picture* picture, Glider* glider)
+    : ControlItem(picture), index_(index), glider_(glider) {
     setAcceptHoverEvents(true);
     setAcceptedMouseButtons(Qt::LeftButton | Qt::RightButton | Qt::MiddleButton);
+}
+
+void CardItem::MoveTo(QPointF place, bool shown) {
+    // The item stays where it is drawn, and so where it is clicked, while it glides.
+    if (shown && SmoothMotion && glider_ && glider_->Glide(this, place)) return;
+    if (glider_) glider_->Forget(this);
+    setPos(place);
 }
 
 bool CardItem::ContentChanged() {
@@ -139,10 +157,16 @@ bool CardItem::ContentChanged() {
                 break;
         }
     }
-    if (p.image == image_ && p.border == border_ && p.hinted == hinted_) return false;
+    // The suits' colours are part of what is drawn: when they change, every card
+    // is drawn afresh. (The pixmaps themselves are cached by CardPixmap, per
+    // picture and size; that cache has to tell the colours apart too.)
+    if (p.image == image_ && p.border == border_ && p.hinted == hinted_ &&
+        FourColourSuits == fourColour_)
+        return false;
     image_ = p.image;
     border_ = p.border;
     hinted_ = p.hinted;
+    fourColour_ = FourColourSuits;
     return true;
 }
 

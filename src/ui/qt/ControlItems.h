@@ -10,6 +10,8 @@
 
 namespace cardovia::qt {
 
+class Glider;
+
 class ControlItem : public QGraphicsItem {
   public:
     explicit ControlItem(Control* control, QGraphicsItem* parent = nullptr);
@@ -22,6 +24,9 @@ class ControlItem : public QGraphicsItem {
   protected:
     // True when the content drawn has changed since the last call.
     virtual bool ContentChanged() = 0;
+    // Shows the item at its control's new place. `shown`: the item was shown
+    // before the move and still is, so a card may glide there.
+    virtual void MoveTo(QPointF place, bool shown);
     Control* control_;
 
   private:
@@ -33,13 +38,16 @@ class ControlItem : public QGraphicsItem {
 
 class CardItem : public ControlItem {
   public:
-    CardItem(int index, Picture* picture);
+    // With a glider, the card glides to its new places (see Glide.h). The
+    // glider lives as long as the table's items.
+    CardItem(int index, Picture* picture, Glider* glider = nullptr);
     int index() const { return index_; }
     i16 shownImage() const { return image_; }
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override;
 
   protected:
     bool ContentChanged() override;
+    void MoveTo(QPointF place, bool shown) override;
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
@@ -48,9 +56,11 @@ class CardItem : public ControlItem {
   private:
     Picture* picture() const { return static_cast<Picture*>(control_); }
     int index_;
+    Glider* glider_;
     i16 image_ = -1;
     bool border_ = false;
     bool hinted_ = false;
+    bool fourColour_ = false;
     int cursor_ = -1;
 };
 

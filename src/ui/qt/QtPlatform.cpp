@@ -1,6 +1,7 @@
 #include "ui/qt/QtPlatform.h"
 
 #include "ui/qt/AboutBox.h"
+#include "ui/qt/Glide.h"
 #include "ui/qt/HelpWindow.h"
 #include "ui/qt/HistoryWindow.h"
 #include "ui/qt/MessageDialog.h"
@@ -34,6 +35,11 @@ QtPlatform::QtPlatform()
 
 QtPlatform::~QtPlatform() = default;
 
+void QtPlatform::SetTimeScale(double factor) {
+    timeScale_ = factor;
+    Glider::SetTimeScale(factor);
+}
+
 void QtPlatform::WaitUntil(const std::function<bool()>& done,
                            const std::function<std::int64_t()>& deadline) {
     if (done()) return;
@@ -58,6 +64,10 @@ void QtPlatform::WaitUntil(const std::function<bool()>& done,
             if (!timer.isActive() || timer.remainingTime() != realLeft) timer.start(realLeft);
         }
     };
+    // The cards moved just before this wait glide through it (see Glide.h).
+    std::optional<double> realPause;
+    if (deadline) realPause = static_cast<double>(deadline() - NowMs()) / timeScale_;
+    const Glider::PauseScope pause(realPause);
     QObject::connect(&timer, &QTimer::timeout, &loop, check);
     auto* dispatcher = QAbstractEventDispatcher::instance();
     const auto hook =

@@ -27,7 +27,7 @@ class QtPlatform : public Platform {
         return static_cast<std::int64_t>(static_cast<double>(clock_.elapsed()) * timeScale_);
     }
     // Tests run the game's clock faster: every pause lasts 1/factor as long.
-    void SetTimeScale(double factor) { timeScale_ = factor; }
+    void SetTimeScale(double factor);
     void WaitUntil(const std::function<bool()>& done,
                    const std::function<std::int64_t()>& deadline) override;
     i16 RunMessageDialog(const DialogRequest& request) override;

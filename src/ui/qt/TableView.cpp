@@ -38,7 +38,7 @@ TableView::TableView(TableForm& form, QWidget* parent) : QGraphicsView(parent), 
         switch (c->kind) {
             case ControlKind::Picture: {
                 const auto index = static_cast<int>(static_cast<Picture*>(c) - &form_.PicCards[0]);
-                item = new CardItem(index, static_cast<Picture*>(c));
+                item = new CardItem(index, static_cast<Picture*>(c), &glider_);
                 break;
             }
             case ControlKind::Label:
@@ -121,8 +121,14 @@ void TableView::mouseMoveEvent(QMouseEvent* event) {
     QGraphicsView::mouseMoveEvent(event);
     // The drag follower moves its card with every pointer move rather than on
     // a fast timer: the card keeps up with the pointer and the idle table
-    // costs nothing.
-    if (form_.Timer1.enabled && form_.Timer1.Tick) form_.Timer1.Tick();
+    // costs nothing. What the move changed otherwise is shown first, as usual;
+    // the card the tick moves is shown under the pointer at once, never gliding.
+    if (form_.Timer1.enabled && form_.Timer1.Tick) {
+        Sync();
+        form_.Timer1.Tick();
+        Glider::Jumps jumps(glider_);
+        Sync();
+    }
 }
 
 void TableView::mousePressEvent(QMouseEvent* event) {

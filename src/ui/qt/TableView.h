@@ -11,6 +11,7 @@ class QGraphicsPathItem;
 
 #include "ui/Form.h"
 #include "ui/Platform.h"
+#include "ui/qt/Glide.h"
 
 namespace cardovia::qt {
 
@@ -40,6 +41,9 @@ class TableView : public QGraphicsView {
     void Track(const QPoint& viewportPos);
     void PlaceRing();
     TableForm& form_;
+    // The cards' glides. The scene, and its items with it, is deleted after it,
+    // when nothing glides any more.
+    Glider glider_;
     std::vector<ControlItem*> items_;
     PointTwips pointer_;
     std::uint64_t syncs_ = 0;
