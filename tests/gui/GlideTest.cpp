@@ -55,13 +55,14 @@ TEST_F(GlideTest, CardsGlideThroughTheirPausesJumpWhenTheyMustAndFollowTheDrag) 
     });
     DelayMs = 200;
     Pause();
-    EXPECT_NEAR(shownShare, easedShare - 0.06, 0.08);
+    // Shown as of a frame a little before: short of the curve, yet well past a straight line's 1/3.
+    EXPECT_TRUE(shownShare > 0.4 && shownShare < easedShare + 0.02) << shownShare;
     EXPECT_EQ(item->pos(), to);
     // No pause after the move: it glides on its own, and a new place re-aims it from where it is.
     move(from);
-    QTest::qWait(40);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return item->pos() != to; }, 100));
     const QPointF shown = item->pos();
-    EXPECT_TRUE(Along(to, from, shown) > 0.1 && Along(to, from, shown) < 0.99);
+    EXPECT_TRUE(Along(to, from, shown) > 0 && Along(to, from, shown) < 0.99);
     move(from + QPointF(0, 1000));
     EXPECT_EQ(item->pos(), shown);
     EXPECT_TRUE(QTest::qWaitFor([&] { return item->pos() == form(); }, 400));

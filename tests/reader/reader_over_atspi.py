@@ -70,8 +70,11 @@ def inside_session(program):
     env = dict(os.environ, DISPLAY=display, HOME=home, XDG_CONFIG_HOME=home,
                XDG_DATA_HOME=home, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                QT_ACCESSIBILITY="1")
-    game = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
+    # The accessibility bus and its registry are up before the program looks
+    # for them, as on a desktop where a reader runs.
+    pyatspi.Registry.getDesktop(0).childCount
+    log = tempfile.TemporaryFile(mode="w+")
+    game = subprocess.Popen([program], env=env, stdout=log, stderr=subprocess.STDOUT)
     heard = {"focus": [], "names": []}
 
     def on_event(event):
@@ -96,7 +99,7 @@ def inside_session(program):
                     return a
             return None
 
-        application = wait_for("program on the bus", app, 30, pump)
+        application = wait_for("program on the bus", app, 60, pump)
 
         def find(node, test, depth=0):
             if node is None or depth > 12:
@@ -166,6 +169,10 @@ def inside_session(program):
             faults.append(f"after the draw your hand reads {after}")
     except TimeoutError as e:
         faults.append(str(e))
+        if game.poll() is not None:
+            faults.append(f"the program ended with {game.returncode}")
+        log.seek(0)
+        faults.extend("program: " + line.rstrip() for line in log.readlines()[-15:])
     finally:
         game.kill()
         xvfb.kill()
