@@ -63,6 +63,7 @@ bool Glider::Glide(QGraphicsItem* item, QPointF to) {
 void Glider::Forget(const QGraphicsItem* item) {
     std::erase_if(flights_, [item](const Flight& f) { return f.item == item; });
     if (flights_.empty()) frames_.stop();
+    if (onFrame) onFrame();
 }
 
 void Glider::Step(double now) {

@@ -18,6 +18,7 @@
 #include <QPointF>
 #include <QTimer>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -37,6 +38,8 @@ class Glider {
     // Forgets the glide of `item`, leaving the item where it is drawn.
     void Forget(const QGraphicsItem* item);
     bool Gliding() const { return !flights_.empty(); }
+    // Called after every frame of the glides.
+    std::function<void()> onFrame;
 
     // While one lives, every move is a jump (the card dragged with the pointer).
     class Jumps {

@@ -70,6 +70,7 @@ TableView::TableView(TableForm& form, QWidget* parent) : QGraphicsView(parent), 
     ring_->setZValue(std::numeric_limits<qreal>::max());
     ring_->setAcceptedMouseButtons(Qt::NoButton);
     ring_->hide();
+    glider_.onFrame = [this] { PlaceRing(); };
     Sync();
 }
 
@@ -89,11 +90,15 @@ QRectF TableView::SceneRectOf(const Control& control) {
 }
 
 void TableView::PlaceRing() {
-    const Control* focused = nullptr;
-    for (const Control* c : form_.Controls) {
-        if (c->focused && c->visible && (!c->parent || c->parent->visible)) focused = c;
+    // The ring goes where its object is drawn, so it travels with a gliding card.
+    const ControlItem* focused = nullptr;
+    for (const ControlItem* item : items_) {
+        const Control& c = *item->control();
+        if (c.focused && c.visible && (!c.parent || c.parent->visible)) focused = item;
     }
-    const QRectF at = focused ? SceneRectOf(*focused) : QRectF();
+    const QRectF at = focused ? QRectF(focused->scenePos(), QSizeF(focused->control()->width,
+                                                                   focused->control()->height))
+                              : QRectF();
     if (at == ringAt_) return;
     ringAt_ = at;
     ring_->setVisible(focused != nullptr);
