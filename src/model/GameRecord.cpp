@@ -49,11 +49,6 @@ bool IsDateTime(const std::string& text) {
     return true;
 }
 
-WriteError Failure(int err) {
-    if (err == ENOSPC || err == EDQUOT) return WriteError{61, "Disk full"};
-    return WriteError{75, "Path/File access error"};
-}
-
 // Whether the file's last byte ends a line (or the file is empty).
 bool EndsWithNewline(int fd, off_t size) {
     char last = '\n';
@@ -109,35 +104,18 @@ std::optional<WriteError> AppendHistory(const std::string& path, const HistoryEn
     const auto parent = std::filesystem::path(path).parent_path();
     if (!parent.empty()) std::filesystem::create_directories(parent, ec);
     const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) return Failure(errno);
+    if (fd < 0) return WriteErrorOf(errno);
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
         const int err = errno;
         ::close(fd);
-        return Failure(err);
+        return WriteErrorOf(err);
     }
     // A line cut short by a crash stays as it is, on a line of its own.
     std::string text = EndsWithNewline(fd, st.st_size) ? "" : "\n";
     if (st.st_size == 0) text += std::string(kHistoryHeader) + "\n";
     text += HistoryLine(entry) + "\n";
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            const int err = errno;
-            ::close(fd);
-            return Failure(err);
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0) {
-        const int err = errno;
-        ::close(fd);
-        return Failure(err);
-    }
-    if (::close(fd) != 0) return Failure(errno);
-    return std::nullopt;
+    return WriteToDisk(fd, text);
 }
 
 }  // namespace cardovia

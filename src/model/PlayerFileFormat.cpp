@@ -203,37 +203,42 @@ std::optional<WriteError> WritePlayerFile(const std::string& path, const PlayerR
     return WriteWholeFile(path, FormatPlayerLine(record));
 }
 
-std::optional<WriteError> WriteWholeFile(const std::string& path, const std::string& text) {
-    const std::string temp = path + ".tmp";
-    auto failure = [&](int err) {
-        ::unlink(temp.c_str());
-        if (err == ENOSPC || err == EDQUOT) return WriteError{61, "Disk full"};
-        return WriteError{75, "Path/File access error"};
-    };
-    std::error_code ec;
-    const fs::path parent = fs::path(path).parent_path();
-    if (!parent.empty()) fs::create_directories(parent, ec);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return failure(errno);
+WriteError WriteErrorOf(int err) {
+    if (err == ENOSPC || err == EDQUOT) return WriteError{61, "Disk full"};
+    return WriteError{75, "Path/File access error"};
+}
+
+std::optional<WriteError> WriteToDisk(int fd, const std::string& text) {
     std::size_t written = 0;
     while (written < text.size()) {
         const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
-            if (errno == EINTR) continue;
             const int err = errno;
             ::close(fd);
-            return failure(err);
+            return WriteErrorOf(err);
         }
         written += static_cast<std::size_t>(n);
     }
     if (::fsync(fd) != 0) {
         const int err = errno;
         ::close(fd);
-        return failure(err);
+        return WriteErrorOf(err);
     }
-    if (::close(fd) != 0) return failure(errno);
-    if (::rename(temp.c_str(), path.c_str()) != 0) return failure(errno);
+    if (::close(fd) != 0) return WriteErrorOf(errno);
     return std::nullopt;
+}
+
+std::optional<WriteError> WriteWholeFile(const std::string& path, const std::string& text) {
+    const std::string temp = path + ".tmp";
+    std::error_code ec;
+    const fs::path parent = fs::path(path).parent_path();
+    if (!parent.empty()) fs::create_directories(parent, ec);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    auto error = fd < 0 ? std::optional(WriteErrorOf(errno)) : WriteToDisk(fd, text);
+    if (!error && ::rename(temp.c_str(), path.c_str()) != 0) error = WriteErrorOf(errno);
+    if (error) ::unlink(temp.c_str());
+    return error;
 }
 
 PlayerRecord CurrentPlayerRecord() {

@@ -67,6 +67,11 @@ struct WriteError {
 std::optional<WriteError> WritePlayerFile(const std::string& path, const PlayerRecord& record);
 // The same for any file of the program's own: whole, or not at all.
 std::optional<WriteError> WriteWholeFile(const std::string& path, const std::string& text);
+// Writes all of `text` to an open file, waits until it is on the disk and
+// closes the file, closing it on failure too.
+std::optional<WriteError> WriteToDisk(int fd, const std::string& text);
+// The error a failed write reports, from its errno.
+WriteError WriteErrorOf(int err);
 
 // The settings and statistics globals as a record, and back.
 PlayerRecord CurrentPlayerRecord();

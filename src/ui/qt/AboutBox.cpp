@@ -1,4 +1,5 @@
 #include "ui/qt/AboutBox.h"
+#include "ui/qt/Windows.h"
 
 #include <QFile>
 #include <QFrame>
@@ -230,10 +231,7 @@ AboutBox* AboutBox::Open(QWidget* parent) {
         theBox->exec();
         return theBox;
     }
-    theBox->show();
-    theBox->raise();
-    theBox->activateWindow();
-    return theBox;
+    return BringToFront(theBox.data());
 }
 
 AboutBox* AboutBox::Current() {

@@ -91,7 +91,7 @@ constexpr std::size_t kMaxCachedSizes = 6;
 struct SizedPictures {
     QSize deviceSize;
     qreal ratio;
-    bool fourColour;  // drawn with Four-Colour Suits
+    bool fourColour;                                // drawn with Four-Colour Suits
     std::array<QPixmap, kImageCount + 1> pictures;  // indexed by picture number
 };
 

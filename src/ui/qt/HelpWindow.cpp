@@ -1,4 +1,5 @@
 #include "ui/qt/HelpWindow.h"
+#include "ui/qt/Windows.h"
 
 #include "model/PlayerFileFormat.h"
 
@@ -108,10 +109,7 @@ void HelpWindow::resizeEvent(QResizeEvent* event) {
 
 HelpWindow* HelpWindow::Open() {
     if (!openWindow) openWindow = new HelpWindow(HelpTextPath());
-    openWindow->show();
-    openWindow->raise();
-    openWindow->activateWindow();
-    return openWindow;
+    return BringToFront(openWindow.data());
 }
 
 HelpWindow* HelpWindow::Current() {

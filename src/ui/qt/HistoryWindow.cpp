@@ -1,4 +1,5 @@
 #include "ui/qt/HistoryWindow.h"
+#include "ui/qt/Windows.h"
 
 #include "model/GameRecord.h"
 
@@ -117,10 +118,7 @@ HistoryWindow* HistoryWindow::Open() {
     } else {
         open = new HistoryWindow;
     }
-    open->show();
-    open->raise();
-    open->activateWindow();
-    return open;
+    return BringToFront(open.data());
 }
 
 HistoryWindow* HistoryWindow::Current() {

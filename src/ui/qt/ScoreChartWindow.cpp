@@ -1,4 +1,5 @@
 #include "ui/qt/ScoreChartWindow.h"
+#include "ui/qt/Windows.h"
 
 #include "model/GameRecord.h"
 #include "model/Settings.h"
@@ -149,10 +150,7 @@ void ScoreChartWindow::Refresh() {
 ScoreChartWindow* ScoreChartWindow::Open() {
     if (!open) open = new ScoreChartWindow;
     if (open->version_ != GameTotalsVersion) open->Refresh();
-    open->show();
-    open->raise();
-    open->activateWindow();
-    return open;
+    return BringToFront(open.data());
 }
 
 ScoreChartWindow* ScoreChartWindow::Current() {
