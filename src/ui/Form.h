@@ -244,6 +244,11 @@ struct TableForm {
     // The close box: answers whether the window may close.
     std::function<bool()> QueryUnload;
 
+    // Words for a screen reader to speak, oldest first. The game adds them as
+    // the table changes; the window takes them all each time it catches up
+    // with the form, and speaks them in order.
+    std::vector<std::string> Announcements;
+
     // Every control, in design order (frames before the controls they hold).
     std::vector<Control*> Controls;
 

@@ -1,5 +1,6 @@
 #include "ui/qt/TableWindow.h"
 
+#include "ui/qt/Announcer.h"
 #include "ui/qt/ScoreChartWindow.h"
 #include "ui/qt/TableView.h"
 
@@ -21,7 +22,8 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int kStatusPanelWidths[5] = {0, 190, 0, 130, 80};  // panel 2 takes the rest
 }  // namespace
 
-TableWindow::TableWindow(TableForm& form) : form_(form), view_(new TableView(form, this)) {
+TableWindow::TableWindow(TableForm& form)
+    : form_(form), view_(new TableView(form, this)), announcer_(new Announcer(this)) {
     setCentralWidget(view_);
     BuildMenus();
     for (int i = 1; i <= 4; ++i) {
@@ -154,6 +156,9 @@ void TableWindow::Sync() {
         if (panels_[i]->text() != text) panels_[i]->setText(text);
     }
     view_->Sync();
+    // Spoken after the table has caught up, so a reader that looks finds what it hears.
+    for (const std::string& words : form_.Announcements) announcer_->Say(QString::fromStdString(words));
+    form_.Announcements.clear();
     ScoreChartWindow::FollowGame();
 }
 

@@ -14,6 +14,7 @@ class QLabel;
 
 namespace cardovia::qt {
 
+class Announcer;
 class TableView;
 
 class TableWindow : public QMainWindow {
@@ -37,6 +38,7 @@ class TableWindow : public QMainWindow {
     bool MenuEnabled(const MenuItem* entry) const;
     TableForm& form_;
     TableView* view_;
+    Announcer* announcer_;
     std::array<QLabel*, 5> panels_{};
     std::vector<std::pair<const MenuItem*, QAction*>> actions_;
     bool quietClose_ = false;
