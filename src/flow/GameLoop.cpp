@@ -186,6 +186,7 @@ bool PlayHands() {
         if (GameAbandoned || !GameInProgress) return false;
         GetScoresHand();
         RecordHand();
+        ShowKeyboardFocus();  // the ring waits on Carry On
         Sys().WaitUntil([] { return TableIdle || GameAbandoned; }, nullptr);
         if (GameAbandoned || !GameInProgress) return false;
         TableIdle = false;

@@ -7,8 +7,9 @@
 #include "player/AccessibleTable.h"
 #include "player/HandHelp.h"
 #include "player/Hint.h"
-#include "player/KeyboardPlay.h"
 #include "player/HoverHints.h"
+#include "player/KeyboardPlay.h"
+#include "player/Narration.h"
 #include "player/PlayerMoves.h"
 #include "player/TakeBack.h"
 #include "scoring/Statistics.h"
@@ -58,6 +59,7 @@ void ConnectHandlers() {
     f.MnuFourColour.Click = MnuFourColour_Click;
     f.MnuChart.Click = MnuChart_Click;
     f.MnuHistory.Click = MnuHistory_Click;
+    ConnectNarration();
 }
 
 }  // namespace cardovia

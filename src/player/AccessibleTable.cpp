@@ -2,6 +2,7 @@
 
 #include "model/CardFace.h"
 #include "model/Table.h"
+#include "player/Narration.h"
 #include "player/TableObjects.h"
 
 #include <algorithm>
@@ -23,52 +24,88 @@ std::string Count(int n, const char* one, const char* many) {
 }
 
 AccessibleObject Group(std::string name, std::vector<AccessibleObject> children = {}) {
-    return {AccessibleRole::Group, std::move(name), "", nullptr, std::move(children)};
+    return {AccessibleRole::Group, std::move(name), "", nullptr, std::move(children), ""};
+}
+
+std::string Marks(const Picture& p, std::string description) {
+    if (p.border) description += description.empty() ? "chosen" : ", chosen";
+    if (p.hinted) description += description.empty() ? "hinted" : ", hinted";
+    return description;
 }
 
 AccessibleObject CardObject(int card, std::string description = {}) {
     const Picture& p = Pic(card);
-    if (p.border) description += description.empty() ? "chosen" : ", chosen";
-    if (p.hinted) description += description.empty() ? "hinted" : ", hinted";
-    return {AccessibleRole::Card, Shown(p), std::move(description), &p, {}};
+    return {AccessibleRole::Card, Shown(p), Marks(p, std::move(description)), &p, {}, ""};
 }
 
-AccessibleObject Hand(const char* name, int location) {
-    AccessibleObject group = Group(name);
-    for (int card : CardsAt(location)) {
-        if (Pic(card).visible) group.children.push_back(CardObject(card));
+std::string Place(std::size_t at, std::size_t of) {
+    return std::to_string(at + 1) + " of " + std::to_string(of);
+}
+
+// The player's hand: each card by its face and its place in the hand.
+AccessibleObject PlayerHandObject() {
+    AccessibleObject group = Group("Your hand");
+    std::vector<int> shown;
+    for (int card : CardsAt(PlayerHand)) {
+        if (Pic(card).visible) shown.push_back(card);
     }
-    group.description = Count(static_cast<int>(group.children.size()), "card", "cards");
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        AccessibleObject card = CardObject(shown[i]);
+        card.name += ", " + Place(i, shown.size());
+        group.children.push_back(std::move(card));
+    }
+    group.description = Count(static_cast<int>(shown.size()), "card", "cards");
     return group;
+}
+
+// Thaddock's hand: places, not cards. Each object stands for a slot of the
+// hand, so nothing ties a hidden card to a face it showed before, and a
+// hidden card has no other name than "Face-down card".
+AccessibleObject TheirHandObject() {
+    AccessibleObject group = Group("Thaddock's hand");
+    std::vector<int> shown;
+    for (int card : CardsAt(OpponentHand)) {
+        if (Pic(card).visible) shown.push_back(card);
+    }
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        group.children.push_back({AccessibleRole::Card, "Face-down card", Place(i, shown.size()),
+                                  &Pic(shown[i]), {}, "slot " + std::to_string(i + 1)});
+    }
+    group.description = Count(static_cast<int>(shown.size()), "card", "cards");
+    return group;
+}
+
+int CountAt(int location) {
+    int n = 0;
+    for (int i = 1; i <= kDeckSize; ++i) n += Cards[i].Location == location;
+    return n;
 }
 
 AccessibleObject StockObject() {
     const int top = StockTopCard();
+    const int count = CountAt(Stock);
     std::string name = "Stock, ";
-    name += StockCount > 0 ? Count(StockCount, "card", "cards") : "empty";
+    name += count > 0 ? Count(count, "card", "cards") : "empty";
     AccessibleObject group = Group("Stock");
     group.children.push_back(
         {AccessibleRole::Card, name, "", top ? &Pic(top) : nullptr, {}, "stock"});
     return group;
 }
 
+// The pile's state as its frame shows it.
 const char* PileWord() {
-    switch (PileState) {
-        case PileStates::Open:
-            return "open";
-        case PileStates::Blocked:
-            return "blocked";
-        case PileStates::Frozen:
-            break;
-    }
-    return "frozen";
+    const std::uint32_t frame = Frmtable().Shape1.borderColor;
+    if (frame == FrameColour(PileStates::Blocked)) return "blocked";
+    if (frame == FrameColour(PileStates::Frozen)) return "frozen";
+    return "open";
 }
 
 AccessibleObject PileObject() {
-    const bool any = DiscardCount > 0 && TopDiscard >= 1 && TopDiscard <= kDeckSize;
+    const int count = CountAt(DiscardPile);
+    const bool any = count > 0 && TopDiscard >= 1 && TopDiscard <= kDeckSize;
     std::string name = "Discard pile, ";
     if (any) {
-        name += std::string(PileWord()) + ", " + Count(DiscardCount, "card", "cards") + ", " +
+        name += std::string(PileWord()) + ", " + Count(count, "card", "cards") + ", " +
                 Shown(Pic(TopDiscard)) + " on top";
     } else {
         name += "empty";
@@ -83,16 +120,10 @@ AccessibleObject Melds(int side) {
     AccessibleObject group = Group(side == kPlayer ? "Your melds" : "Thaddock's melds");
     const std::string whose = side == kPlayer ? "Your " : "Thaddock's ";
     for (int card : MeldCards(side)) {
-        const MeldRecord& m = MeldTable[Cards[card].Rank];
-        const int wild = m.WildCount[side];
-        group.children.push_back({AccessibleRole::Card,
-                                  whose + RankName(Cards[card].Rank, true) + ", " +
-                                      std::to_string(m.Count[side] - wild) + " natural, " +
-                                      std::to_string(wild) + " wild, " +
-                                      Count(m.Count[side], "card", "cards"),
-                                  "",
-                                  &Pic(card),
-                                  {}});
+        // A wild card on its way to a meld is not a meld of its own.
+        if (MeldTable[Cards[card].Rank].Count[side] == 0) continue;
+        group.children.push_back({AccessibleRole::Card, whose + MeldWords(side, Cards[card].Rank),
+                                  Marks(Pic(card), ""), &Pic(card), {}, ""});
     }
     return group;
 }
@@ -120,10 +151,45 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// An open panel: its words and figures as they are read, line by line from
-// the top and each line from the left, so a score is heard after its label.
-AccessibleObject Panel(const Frame& frame) {
-    AccessibleObject group = Group(frame.caption);
+struct PanelRow {
+    AccessibleRole role;
+    std::string text;
+    const Control* control;
+};
+
+std::string TextOf(const Control& c) {
+    if (c.kind == ControlKind::Label) return Trimmed(static_cast<const Label&>(c).caption);
+    if (c.kind == ControlKind::Button) {
+        return WithoutMnemonic(static_cast<const Button&>(c).caption);
+    }
+    std::string text;
+    if (c.kind == ControlKind::ListBox) {
+        for (const std::string& item : static_cast<const ListBox&>(c).items) {
+            if (!Trimmed(item).empty()) text += (text.empty() ? "" : ", ") + Trimmed(item);
+        }
+    }
+    return text;
+}
+
+bool AllLabels(const std::vector<const Control*>& row) {
+    return std::all_of(row.begin(), row.end(),
+                       [](const Control* c) { return c->kind == ControlKind::Label; });
+}
+
+// A row of figures under the column headings: a heading on the left, then one
+// figure under each column.
+bool UnderHeadings(const std::vector<const Control*>& row,
+                   const std::vector<const Control*>& headings) {
+    if (headings.empty() || row.size() != headings.size() + 1 || !AllLabels(row)) return false;
+    for (std::size_t i = 0; i < headings.size(); ++i) {
+        if (row[i + 1]->left != headings[i]->left) return false;
+    }
+    return true;
+}
+
+// The panel's visible controls in rows (one top each), top to bottom, each
+// row from the left.
+std::vector<std::vector<const Control*>> Rows(const Frame& frame) {
     std::vector<const Control*> shown;
     for (const Control* c : Frmtable().Controls) {
         if (c->parent == &frame && c->visible) shown.push_back(c);
@@ -131,20 +197,54 @@ AccessibleObject Panel(const Frame& frame) {
     std::stable_sort(shown.begin(), shown.end(), [](const Control* a, const Control* b) {
         return std::pair(a->top, a->left) < std::pair(b->top, b->left);
     });
+    std::vector<std::vector<const Control*>> rows;
     for (const Control* c : shown) {
-        std::string text;
-        AccessibleRole role = AccessibleRole::Text;
-        if (c->kind == ControlKind::Label) {
-            text = Trimmed(static_cast<const Label*>(c)->caption);
-        } else if (c->kind == ControlKind::Button) {
-            text = WithoutMnemonic(static_cast<const Button*>(c)->caption);
-            role = AccessibleRole::Button;
-        } else if (c->kind == ControlKind::ListBox) {
-            for (const std::string& item : static_cast<const ListBox*>(c)->items) {
-                if (!Trimmed(item).empty()) text += (text.empty() ? "" : ", ") + Trimmed(item);
+        if (rows.empty() || rows.back().front()->top != c->top) rows.emplace_back();
+        rows.back().push_back(c);
+    }
+    return rows;
+}
+
+// An open panel's words, line by line from the top and each line from the
+// left, so a score is heard after its label and with whose it is.
+std::vector<PanelRow> PanelRows(const Frame& frame) {
+    const auto rows = Rows(frame);
+    std::vector<const Control*> headings;
+    for (std::size_t r = 0; r < rows.size() && headings.empty(); ++r) {
+        const bool confirmed = std::any_of(rows.begin() + static_cast<std::ptrdiff_t>(r) + 1,
+                                           rows.end(), [&](const auto& later) {
+                                               return UnderHeadings(later, rows[r]);
+                                           });
+        if (rows[r].size() >= 2 && AllLabels(rows[r]) && confirmed) headings = rows[r];
+    }
+    std::vector<PanelRow> lines;
+    for (const auto& row : rows) {
+        if (row == headings) continue;  // said with every figure below them
+        if (UnderHeadings(row, headings)) {
+            std::string text = TextOf(*row.front()) + ":";
+            for (std::size_t i = 0; i < headings.size(); ++i) {
+                const std::string figure = TextOf(*row[i + 1]);
+                text += (i ? ", " : " ") + TextOf(*headings[i]) + " " +
+                        (figure.empty() ? "none" : figure);
             }
+            lines.push_back({AccessibleRole::Text, text, row.front()});
+            continue;
         }
-        if (!text.empty()) group.children.push_back({role, text, "", c, {}});
+        for (const Control* c : row) {
+            const std::string text = TextOf(*c);
+            if (text.empty()) continue;
+            const AccessibleRole role =
+                c->kind == ControlKind::Button ? AccessibleRole::Button : AccessibleRole::Text;
+            lines.push_back({role, text, c});
+        }
+    }
+    return lines;
+}
+
+AccessibleObject Panel(const Frame& frame) {
+    AccessibleObject group = Group(frame.caption);
+    for (const PanelRow& row : PanelRows(frame)) {
+        group.children.push_back({row.role, row.text, "", row.control, {}, ""});
     }
     return group;
 }
@@ -153,8 +253,8 @@ AccessibleObject Panel(const Frame& frame) {
 
 std::vector<AccessibleObject> DescribeTable() {
     std::vector<AccessibleObject> groups = {
-        Hand("Your hand", PlayerHand),
-        Hand("Thaddock's hand", OpponentHand),
+        PlayerHandObject(),
+        TheirHandObject(),
         StockObject(),
         PileObject(),
         Melds(kPlayer),
@@ -167,6 +267,12 @@ std::vector<AccessibleObject> DescribeTable() {
         }
     }
     return groups;
+}
+
+std::vector<std::string> PanelLines(const Frame& panel) {
+    std::vector<std::string> lines;
+    for (const PanelRow& row : PanelRows(panel)) lines.push_back(row.text);
+    return lines;
 }
 
 }  // namespace cardovia

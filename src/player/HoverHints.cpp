@@ -3,6 +3,7 @@
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "player/HandHelp.h"
+#include "rules/TakingThePile.h"
 #include "ui/Errors.h"
 #include "ui/Form.h"
 
@@ -29,6 +30,14 @@ void BeforeDrawing(int card, Picture& pic) {
     if (state == PileStates::Blocked) {
         return Hint(pic, kPointerMayNot, PlayerName + " discard Blocked - take two Stock cards.");
     }
+    if (state == PileStates::Open) {
+        // The tip says what a click on this card would do: only a card of the
+        // top's rank takes the pile, and only with a hand that matches it.
+        const bool takes =
+            TopDiscard != 0 && Cards[card].Rank == Cards[TopDiscard].Rank && HandMatchesOpenPile(kPlayer);
+        if (takes) return Hint(pic, kPointerMayClick, PlayerName + " left click to take card.");
+        return Hint(pic, kPointerMayNot, "Cannot take - take two Stock Cards.");
+    }
     if (state == PileStates::Frozen) {
         // The same analysis as Hand Help, so an open panel shows it fresh.
         TableForm& f = Frmtable();
@@ -39,7 +48,6 @@ void BeforeDrawing(int card, Picture& pic) {
             return Hint(pic, kPointerMayClick, PlayerName + " left click to take card.");
         return Hint(pic, kPointerMayNot, "Cannot take - take two Stock Cards.");
     }
-    // Over an open pile the hint stays as it was.
 }
 
 void AfterDrawing(int card, Picture& pic) {

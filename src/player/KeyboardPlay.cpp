@@ -1,6 +1,7 @@
 #include "player/KeyboardPlay.h"
 
 #include "model/Table.h"
+#include "player/Narration.h"
 #include "player/PlayerMoves.h"
 #include "player/TableObjects.h"
 #include "ui/Form.h"
@@ -12,8 +13,17 @@ namespace cardovia {
 
 namespace {
 
-// The rows, top to bottom as they lie on the table.
-enum Row { kStockAndPile, kMelds, kHand, kResults, kRows };
+// The rows, top to bottom as they lie on the table, then the open panels' buttons.
+enum Row { kStockAndPile, kTheirMelds, kMelds, kHand, kRedThrees, kScores, kPanel, kRows };
+
+// One place the ring stops at: a card, a button, a row of the score board
+// (its heading and figures together) or a panel of the status bar.
+struct Stop {
+    std::vector<Control*> controls;
+    int statusPanel = 0;
+};
+
+constexpr int kMinimumPanel = 1;
 
 Row row = kStockAndPile;
 int slot = 0;  // the place in the row
@@ -22,9 +32,8 @@ int slot = 0;  // the place in the row
 Control* focused = nullptr;
 
 void ClearRing() {
-    TableForm& f = Frmtable();
-    for (int i = 1; i <= kDeckSize; ++i) Pic(i).focused = false;
-    f.cmdNew.focused = f.cmdSave.focused = false;
+    for (Control* c : Frmtable().Controls) c->focused = false;
+    Frmtable().focusedPanel = 0;
     focused = nullptr;
 }
 
@@ -32,49 +41,88 @@ bool ResultsShowing() {
     return Frmtable().FramResults.visible && !TableIdle;
 }
 
-// The cards standing for the objects of a row, left to right.
-std::vector<int> CardsOf(Row r) {
-    if (r == kStockAndPile) {
-        std::vector<int> cards;
-        if (const int top = StockTopCard(); top != 0) cards.push_back(top);
-        if (DiscardCount > 0 && TopDiscard > 0) cards.push_back(TopDiscard);
-        return cards;
-    }
-    if (r == kMelds) return MeldCards(kPlayer);
-    if (r == kHand) return CardsAt(PlayerHand);
-    return {};
+void AddCards(std::vector<Stop>& stops, const std::vector<int>& cards) {
+    for (int card : cards) stops.push_back({{&Pic(card)}});
 }
 
-std::vector<Control*> ObjectsOf(Row r) {
-    std::vector<Control*> objects;
-    if (r == kResults) {
-        TableForm& f = Frmtable();
-        if (!ResultsShowing()) return objects;
-        for (Button* b : {&f.cmdNew, &f.cmdSave}) {
-            if (b->visible) objects.push_back(b);
+std::vector<Stop> ScoreStops() {
+    TableForm& f = Frmtable();
+    std::vector<Stop> stops;
+    if (!f.FramScores.visible) return stops;
+    stops.push_back({{&f.Label3, &f.LblCurrTot[1], &f.LblCurrTot[2]}});
+    stops.push_back({{&f.Label4, &f.LblCurrMeld[1], &f.LblCurrMeld[2]}});
+    stops.push_back({{&f.Label5, &f.LblCurrBon[1], &f.LblCurrBon[2]}});
+    if (!f.Label7.caption.empty()) stops.push_back({{&f.Label7}});
+    if (!f.StatusPanels[kMinimumPanel].empty()) stops.push_back({{}, kMinimumPanel});
+    return stops;
+}
+
+// The buttons of the open panels: the results, the target and Hand Help.
+std::vector<Stop> PanelStops() {
+    TableForm& f = Frmtable();
+    std::vector<Stop> stops;
+    auto add = [&stops](Frame& panel, std::initializer_list<Button*> buttons) {
+        if (!panel.visible) return;
+        for (Button* b : buttons) {
+            if (b->visible) stops.push_back({{b}});
         }
-        return objects;
-    }
-    for (int card : CardsOf(r)) objects.push_back(&Pic(card));
-    return objects;
+    };
+    if (ResultsShowing()) add(f.FramResults, {&f.cmdSave, &f.cmdNew});
+    add(f.FramTarget, {&f.CmdTarget});
+    add(f.framHand, {&f.cmdFinished});
+    return stops;
 }
 
-// Puts the ring on the row's object at the slot, the nearest one when the
-// row has shrunk (a card has left the hand); an empty row keeps no ring.
+std::vector<Stop> StopsOf(Row r) {
+    std::vector<Stop> stops;
+    switch (r) {
+        case kStockAndPile:
+            if (const int top = StockTopCard(); top != 0) AddCards(stops, {top});
+            if (DiscardCount > 0 && TopDiscard > 0) AddCards(stops, {TopDiscard});
+            break;
+        case kTheirMelds:
+        case kMelds: {
+            const int side = r == kMelds ? kPlayer : kOpponent;
+            for (int card : MeldCards(side)) {
+                if (MeldTable[Cards[card].Rank].Count[side] > 0) AddCards(stops, {card});
+            }
+            break;
+        }
+        case kHand:
+            AddCards(stops, CardsAt(PlayerHand));
+            break;
+        case kRedThrees:
+            AddCards(stops, CardsAt(PlayerRedThrees));
+            AddCards(stops, CardsAt(OpponentRedThrees));
+            break;
+        case kScores:
+            return ScoreStops();
+        case kPanel:
+            return PanelStops();
+        case kRows:
+            break;
+    }
+    return stops;
+}
+
+// Puts the ring on the row's stop at the slot, the nearest one when the row
+// has shrunk (a card has left the hand); an empty row keeps no ring.
 void Show() {
     ClearRing();
-    const auto objects = ObjectsOf(row);
-    if (objects.empty()) return;
-    slot = std::clamp(slot, 0, static_cast<int>(objects.size()) - 1);
-    focused = objects[slot];
-    focused->focused = true;
+    const auto stops = StopsOf(row);
+    if (stops.empty()) return;
+    slot = std::clamp(slot, 0, static_cast<int>(stops.size()) - 1);
+    const Stop& stop = stops[static_cast<std::size_t>(slot)];
+    for (Control* c : stop.controls) c->focused = true;
+    Frmtable().focusedPanel = stop.statusPanel;
+    focused = stop.controls.empty() ? nullptr : stop.controls.front();
 }
 
 void MoveToRow(int step) {
-    // The results panel is a row of its own only while it shows; empty rows are passed over.
+    // Empty rows are passed over.
     for (int n = 0; n < kRows; ++n) {
         row = static_cast<Row>((row + step + kRows) % kRows);
-        if (!ObjectsOf(row).empty()) break;
+        if (!StopsOf(row).empty()) break;
     }
     slot = 0;
 }
@@ -92,12 +140,14 @@ void Click(int card, i16 button) {
 }
 
 bool Press(i16 button) {
-    if (ResultsShowing() && row == kResults) {
+    if (row == kPanel) {
         auto* b = static_cast<Button*>(focused);
         if (button != kLeftButton || b == nullptr || !b->Click) return false;
         b->Click();
         return true;
     }
+    // Thaddock's melds, the red threes and the scores are there to be looked at.
+    if (row != kStockAndPile && row != kMelds && row != kHand) return false;
     const int card = FocusedCard();
     if (card == 0) return false;
     Click(card, button);
@@ -126,14 +176,55 @@ bool Move(TableKey key) {
     return true;
 }
 
+// Says the answer to a question key; false for any other key.
+bool Ask(TableKey key, bool autoRepeat) {
+    static constexpr std::pair<TableKey, Question> kQuestions[] = {
+        {TableKey::AskPile, Question::Pile},
+        {TableKey::AskScores, Question::Scores},
+        {TableKey::AskMinimum, Question::Minimum},
+        {TableKey::AskHand, Question::Hand},
+        {TableKey::AskMelds, Question::Melds},
+        {TableKey::AskTheirMelds, Question::TheirMelds},
+        {TableKey::AskRedThrees, Question::RedThrees},
+        {TableKey::AskStock, Question::Stock},
+        {TableKey::AskTheirHand, Question::TheirHand},
+        {TableKey::RepeatLast, Question::Repeat},
+    };
+    for (const auto& [k, question] : kQuestions) {
+        if (k == key) {
+            if (!autoRepeat) AskQuestion(question);
+            return true;
+        }
+    }
+    return false;
+}
+
+// A panel open over the table (the target, Hand Help) takes the ring to its
+// buttons at once, as the results panel does to Carry On.
+void FollowPanels(bool results) {
+    const bool panelOpen = !PanelStops().empty();
+    if (panelOpen && row != kPanel) {
+        row = kPanel;
+        slot = 0;
+        if (results) {
+            const auto stops = PanelStops();
+            for (std::size_t i = 0; i < stops.size(); ++i) {
+                if (stops[i].controls.front() == &Frmtable().cmdNew) slot = static_cast<int>(i);
+            }
+        }
+    }
+    if (!panelOpen && row == kPanel) row = kStockAndPile, slot = 0;
+}
+
 }  // namespace
 
 bool PressTableKey(TableKey key, bool autoRepeat) {
+    // Questions are answered whenever asked, and a held key asks once.
+    if (Ask(key, autoRepeat)) return !autoRepeat;
     if (PlayerMoveInProgress() || !GameInProgress) return false;
     const bool results = ResultsShowing();
     if (!PlayerTurn && !results) return false;
-    if (results && row != kResults) row = kResults, slot = 0;
-    if (!results && row == kResults) row = kStockAndPile, slot = 0;
+    FollowPanels(results);
     if (Move(key)) {
         Show();
         return true;
@@ -175,6 +266,7 @@ bool PressTableKey(TableKey key, bool autoRepeat) {
 }
 
 void ShowKeyboardFocus() {
+    FollowPanels(ResultsShowing());
     Show();
 }
 

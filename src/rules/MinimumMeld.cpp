@@ -30,13 +30,6 @@ constexpr int kAcePoints = 20;
 constexpr int kLowRankPoints = 5;    // Fours to Sevens
 constexpr int kHighRankPoints = 10;  // Eights to Kings
 
-i16 MinimumForTotal(int total) {
-    if (total <= 0) return kLowTotalMinimum;
-    if (total < kSecondBandFrom) return kFirstBandMinimum;
-    if (total >= kTopBandFrom) return kTopBandMinimum;
-    return kSecondBandMinimum;
-}
-
 // A side without a canasta may not empty its hand into one new meld, unless
 // that meld is then a canasta itself: the hand must hold something besides
 // the group, or the side must already have a canasta.
@@ -110,6 +103,13 @@ void ShowMinimumMet(int side) {
 }
 
 }  // namespace
+
+i16 MinimumForTotal(int total) {
+    if (total <= 0) return kLowTotalMinimum;
+    if (total < kSecondBandFrom) return kFirstBandMinimum;
+    if (total >= kTopBandFrom) return kTopBandMinimum;
+    return kSecondBandMinimum;
+}
 
 void GetMinMeld(int side) {
     Trap("GetMinMeld", [&] {

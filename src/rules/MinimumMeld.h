@@ -2,8 +2,12 @@
 // The minimum first meld of a hand, and the evaluation of a hand: which ranks
 // a side may lay now and how many points its new melds would bring.
 
+#include "model/Card.h"
+
 namespace cardovia {
 
+// The minimum first meld of a hand for a side with this game total.
+i16 MinimumForTotal(int total);
 // Sets MinMeld(side) from the side's game total.
 void GetMinMeld(int side);
 

@@ -184,6 +184,14 @@ void TakePile(int side) {
 
 }  // namespace
 
+bool HandMatchesOpenPile(int side) {
+    const int topRank = TopRank();
+    if (topRank == 0) return false;
+    if (IsMeldRank(topRank) && MeldTable[topRank].Melded[side]) return true;
+    const HandMatch match = CountMatches(side, topRank);
+    return match.naturals >= 2 || (match.naturals == 1 && match.wilds >= 1);
+}
+
 bool CanTakeUpDiscard(int side) {
     bool mayTake = false;
     if (!Trap("CanTakeUpDiscard", [&] { mayTake = MayTake(side); })) return false;

@@ -147,6 +147,17 @@ enum class TableKey {
     DrawStock,    // S
     TakePile,     // P
     DropWild,     // Escape: the chosen wild card is let go of
+    // Questions a screen reader's user asks of the table, answered in words.
+    AskPile,        // D
+    AskScores,      // C
+    AskMinimum,     // N
+    AskHand,        // Y
+    AskMelds,       // M
+    AskTheirMelds,  // T
+    AskRedThrees,   // R
+    AskStock,       // K
+    AskTheirHand,   // O
+    RepeatLast,     // L
 };
 
 // What a screen reader is told of the table: named groups of named objects,
@@ -221,6 +232,8 @@ struct TableForm {
 
     // The status bar's four panels, 1..4.
     std::array<std::string, 5> StatusPanels;
+    // The status panel holding the keyboard's ring (the minimum's), 0 for none.
+    int focusedPanel = 0;
 
     // The menu bar.
     MenuItem MnuPlay, MnuNew, MnuLoad, MnuSave, MnuExit;
@@ -244,6 +257,9 @@ struct TableForm {
     // The close box: answers whether the window may close.
     std::function<bool()> QueryUnload;
 
+    // Tells what changed on the table since it was last told, when the game is
+    // not in the middle of a move; the window calls it as it catches up.
+    std::function<void()> NarrateAtRest;
     // Words for a screen reader to speak, oldest first. The game adds them as
     // the table changes; the window takes them all each time it catches up
     // with the form, and speaks them in order.

@@ -5,10 +5,25 @@
 #include "ui/Form.h"
 #include "ui/Platform.h"
 
+#include <utility>
+
 namespace cardovia {
+
+namespace {
+std::function<void()> settled;
+
+void Settled() {
+    if (settled) settled();
+}
+}  // namespace
+
+void SetSettleListener(std::function<void()> listener) {
+    settled = std::move(listener);
+}
 
 void ShowStatus(const std::string& text) {
     SetPanel(2, text);
+    Settled();
 }
 
 void LearningMessage(const std::string& text) {
@@ -21,6 +36,7 @@ void ShowMessageDialog(const std::string& message, const std::string& caption0,
                        const std::string& title) {
     // A game that has been given up asks nothing more of the player.
     if (GameAbandoned) return;
+    Settled();
     DialogButton = Sys().RunMessageDialog({message, caption0, caption1, caption2, picture, title});
 }
 

@@ -2,6 +2,7 @@
 // How the game talks to the player: the status bar's message panel, the
 // learning dialog while Learning Mode is on, and the three-button dialog.
 
+#include <functional>
 #include <string>
 
 #include "model/Card.h"
@@ -12,6 +13,10 @@ namespace cardovia {
 inline constexpr i16 kPictureGoodNews = 1;
 inline constexpr i16 kPictureSerious = 2;
 inline constexpr i16 kPictureNotice = 3;
+
+// Called each time the game settles on a step it shows the player: a status
+// put up, a box about to open. The screen reader's narration listens here.
+void SetSettleListener(std::function<void()> listener);
 
 // Puts text into panel 2 of the status bar.
 void ShowStatus(const std::string& text);

@@ -12,12 +12,18 @@ namespace cardovia {
 
 namespace {
 
+int pausesRunning = 0;
+
 // Waits from DelayStart until DelayStart + DelayMs, reading DelayMs afresh after
 // every batch of events. The clock is monotonic, so the wait never wraps.
 void WaitFromDelayStart() {
     Platform& sys = Sys();
     auto deadline = [] { return DelayStart + DelayMs; };
     if (deadline() <= sys.NowMs()) return;
+    struct Running {
+        Running() { ++pausesRunning; }
+        ~Running() { --pausesRunning; }
+    } running;
     sys.WaitUntil([&sys, &deadline] { return deadline() <= sys.NowMs(); }, deadline);
 }
 
@@ -34,6 +40,10 @@ void CardSoundPause() {
     DelayStart = Sys().NowMs();
     if (GameAbandoned) return;
     WaitFromDelayStart();
+}
+
+bool Pausing() {
+    return pausesRunning > 0;
 }
 
 void PlaySoundFile(const std::string& fileName) {

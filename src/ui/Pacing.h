@@ -35,6 +35,8 @@ inline constexpr const char* kLostSound = "Uhho.wav";
 void Pause();
 // Starts the card sound, then waits like Pause.
 void CardSoundPause();
+// True while a pause runs: a move is under way, not settled.
+bool Pausing();
 // Starts a sound from the program's directory and returns at once.
 void PlaySoundFile(const std::string& fileName);
 // The platform's beep. With Options > Sound off, neither plays anything.

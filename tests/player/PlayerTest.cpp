@@ -83,6 +83,8 @@ TEST_F(Player, HoverHintsAndHandHelpTellWhatCanBeDoneNow) {
                   {"after drawing",
                    "turn drawn open1 m1K=Ka-Kc h1=7a,2a,2b p=9d hover:Ad hover:9d "
                    "hover:2a hover:7a hover:Ka L:2a hover:Ka"},
+                  {"an open pile says what a click on it does: not with one of its rank, then with two",
+                   "turn open1 h1=9a,4d p=9d DiscardFrozen:1 hover:9d h1=9b hover:9d"},
                   {"a frozen pile, then a blocked one",
                    "turn h1=Tb,4d p=Ta DiscardFrozen:1 hover:Ta h1=Tc hover:Ta open1 p=2a "
                    "DiscardFrozen:1 hover:2a"},

@@ -8,7 +8,7 @@
 namespace cardovia::testing {
 
 bool FocusOn(int card, const KeySender& press) {
-    for (int rows = 0; rows < 5; ++rows) {
+    for (int rows = 0; rows < 8; ++rows) {
         for (int n = 0; n < 2 * kDeckSize; ++n) press(TableKey::Left);
         for (int n = 0; n <= kDeckSize; ++n) {
             if (FocusedControl() == &Pic(card)) return true;

@@ -1,5 +1,7 @@
 #include "ui/headless/HeadlessPlatform.h"
 
+#include "ui/Form.h"
+
 #include <numeric>
 
 namespace cardovia {
@@ -16,6 +18,8 @@ void HeadlessPlatform::WaitUntil(const std::function<bool()>& done,
                 continue;
             }
         }
+        // Where the window would catch up with the form and tell a reader.
+        if (const auto& narrate = Frmtable().NarrateAtRest) narrate();
         if (!onIdle || !onIdle()) throw HeadlessDeadlock("the game waits and nothing can end it");
     }
 }

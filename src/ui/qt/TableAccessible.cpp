@@ -219,6 +219,19 @@ void TableAccessible::Announce() {
     }
 }
 
+QString TableAccessible::text(QAccessible::Text t) const {
+    // The keys a player needs, where a reader looks for help on an object.
+    if (t == QAccessible::Description) {
+        return QStringLiteral(
+            "Arrows and Tab move the ring; Enter or Space acts like a left click, Delete like a "
+            "right click; S draws two cards, P takes the pile, H gives a hint, Escape lets go of "
+            "a wild card. Questions: Y your hand, M your melds, T Thaddock's melds, D the "
+            "discard pile, C the scores, N your minimum, R the red threes, K the stock, O "
+            "Thaddock's hand, L repeats what was last said.");
+    }
+    return QAccessibleWidget::text(t);
+}
+
 int TableAccessible::childCount() const {
     Refresh();
     return static_cast<int>(groupKeys_.size());

@@ -31,6 +31,7 @@ class TableAccessible : public QAccessibleWidget {
     // made afresh whenever the view has synced since they were last made.
     void Announce();
 
+    QString text(QAccessible::Text t) const override;
     int childCount() const override;
     QAccessibleInterface* child(int index) const override;
     int indexOfChild(const QAccessibleInterface* child) const override;

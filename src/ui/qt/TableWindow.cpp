@@ -5,6 +5,7 @@
 #include "ui/qt/TableView.h"
 
 #include <QAbstractEventDispatcher>
+#include <QAccessible>
 #include <QAction>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -74,6 +75,26 @@ std::optional<TableKey> TableKeyOf(const QKeyEvent& key) {
             return TableKey::TakePile;
         case Qt::Key_Escape:
             return TableKey::DropWild;
+        case Qt::Key_D:
+            return TableKey::AskPile;
+        case Qt::Key_C:
+            return TableKey::AskScores;
+        case Qt::Key_N:
+            return TableKey::AskMinimum;
+        case Qt::Key_Y:
+            return TableKey::AskHand;
+        case Qt::Key_M:
+            return TableKey::AskMelds;
+        case Qt::Key_T:
+            return TableKey::AskTheirMelds;
+        case Qt::Key_R:
+            return TableKey::AskRedThrees;
+        case Qt::Key_K:
+            return TableKey::AskStock;
+        case Qt::Key_O:
+            return TableKey::AskTheirHand;
+        case Qt::Key_L:
+            return TableKey::RepeatLast;
         default:
             return std::nullopt;
     }
@@ -81,7 +102,40 @@ std::optional<TableKey> TableKeyOf(const QKeyEvent& key) {
 
 }  // namespace
 
+// While the target panel is open its box has the keys, as a text box does:
+// Enter answers the panel's O.K, and nothing reaches the table or the menus'
+// one-letter keys.
+bool TableWindow::TargetBoxKey(QEvent* event) {
+    if (!form_.FramTarget.visible || !form_.Txtpoints.visible) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (event->type() == QEvent::ShortcutOverride) {
+        const bool typed = !key->text().isEmpty() && key->text().front().isPrint();
+        if (typed && (key->modifiers() & ~Qt::ShiftModifier) == Qt::NoModifier) {
+            event->accept();  // a letter is typed, not a menu's shortcut
+        }
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress) return false;
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        if (form_.CmdTarget.Click) form_.CmdTarget.Click();
+        Sync();
+        return true;
+    }
+    return false;
+}
+
 bool TableWindow::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
+        form_.FramTarget.visible) {
+        // The box's own keys go to it; the table takes none of them.
+        if (TargetBoxKey(event)) return true;
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab) {
+                return QMainWindow::eventFilter(watched, event);
+            }
+        }
+    }
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (const auto tableKey = TableKeyOf(*key); tableKey && form_.Table_KeyPress) {
@@ -155,11 +209,27 @@ void TableWindow::Sync() {
         const QString text = QString::fromStdString(form_.StatusPanels[i]);
         if (panels_[i]->text() != text) panels_[i]->setText(text);
     }
+    ShowPanelRing();
+    if (form_.NarrateAtRest) form_.NarrateAtRest();
     view_->Sync();
     // Spoken after the table has caught up, so a reader that looks finds what it hears.
     for (const std::string& words : form_.Announcements) announcer_->Say(QString::fromStdString(words));
     form_.Announcements.clear();
     ScoreChartWindow::FollowGame();
+}
+
+void TableWindow::ShowPanelRing() {
+    // The ring on a status panel (the minimum's): the panel is framed in the
+    // ring's colour and a reader hears it as the focus.
+    if (form_.focusedPanel == ringPanel_) return;
+    if (ringPanel_ > 0) panels_[ringPanel_]->setStyleSheet({});
+    ringPanel_ = form_.focusedPanel;
+    if (ringPanel_ <= 0 || ringPanel_ > 4) return;
+    panels_[ringPanel_]->setStyleSheet(QStringLiteral("QLabel { border: 2px dashed #2060ff; }"));
+    if (QAccessible::isActive()) {
+        QAccessibleEvent focus(panels_[ringPanel_], QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    }
 }
 
 void TableWindow::CloseQuietly() {

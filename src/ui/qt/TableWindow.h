@@ -35,6 +35,8 @@ class TableWindow : public QMainWindow {
 
   private:
     void BuildMenus();
+    bool TargetBoxKey(QEvent* event);
+    void ShowPanelRing();
     bool MenuEnabled(const MenuItem* entry) const;
     TableForm& form_;
     TableView* view_;
@@ -42,6 +44,7 @@ class TableWindow : public QMainWindow {
     std::array<QLabel*, 5> panels_{};
     std::vector<std::pair<const MenuItem*, QAction*>> actions_;
     bool quietClose_ = false;
+    int ringPanel_ = 0;  // the status panel framed by the ring
 };
 
 }  // namespace cardovia::qt
