@@ -4,6 +4,7 @@
 // test in tests/reader listens for them.)
 
 #include "model/CardFace.h"
+#include "model/Settings.h"
 #include "model/Table.h"
 #include "player/EnginePlay.h"
 #include "player/KeyboardPlay.h"
@@ -139,6 +140,48 @@ TEST_F(KeyboardAndReaderTest, KeysAlonePlayAHandAndTheReaderHearsOnlyWhatIsShown
     EXPECT_GE(turns, 3);
     EXPECT_EQ(faults, "");
     ExpectGolden("reader-first-turn", firstTurn);
+}
+
+}  // namespace cardovia::testing
+
+namespace cardovia::testing {
+
+TEST_F(KeyboardAndReaderTest, TheTargetBoxKeepsItsKeysAndAReaderPressesAPanelsButton) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QWidget* view = window->view();
+    TableForm& f = Frmtable();
+
+    // Typed into the box and answered by Enter; the box's keys never reach the table.
+    QTest::keyClick(window.get(), Qt::Key_T, Qt::ControlModifier);
+    window->Sync();
+    ASSERT_TRUE(f.FramTarget.visible);
+    QTest::keyClicks(view, "1200");
+    EXPECT_EQ(f.Txtpoints.text, "1200");
+    QTimer::singleShot(50, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            QTest::keyClick(modal, Qt::Key_Return);
+        }
+    });
+    QTest::keyClick(view, Qt::Key_Return);
+    EXPECT_FALSE(f.FramTarget.visible);
+    EXPECT_EQ(TargetScore, 1200);
+
+    // Hand Help's Finished answers a reader's press as it answers a click.
+    f.MnuHandHelp.Click();
+    window->Sync();
+    ASSERT_TRUE(f.framHand.visible);
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(view);
+    QAccessibleInterface* panel = Group(table, "Some Help with your Hand");
+    ASSERT_NE(panel, nullptr);
+    QAccessibleInterface* finished = nullptr;
+    for (int i = 0; i < panel->childCount(); ++i) {
+        if (panel->child(i)->text(QAccessible::Name) == "Finished") finished = panel->child(i);
+    }
+    ASSERT_NE(finished, nullptr);
+    ASSERT_NE(finished->actionInterface(), nullptr);
+    finished->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_FALSE(f.framHand.visible);
 }
 
 }  // namespace cardovia::testing

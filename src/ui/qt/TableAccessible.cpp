@@ -16,7 +16,7 @@ QString Q(const std::string& text) {
 
 // One object below the table: a group, a card, a meld, a panel's text or
 // button. It holds only its key; its words are looked up afresh.
-class TableNodeAccessible : public QAccessibleInterface {
+class TableNodeAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
   public:
     TableNodeAccessible(TableView* view, std::string key) : view_(view), key_(std::move(key)) {}
 
@@ -64,6 +64,23 @@ class TableNodeAccessible : public QAccessibleInterface {
         return {};
     }
     void setText(QAccessible::Text, const QString&) override {}
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ActionInterface && PressableButton()) {
+            return static_cast<QAccessibleActionInterface*>(this);
+        }
+        return nullptr;
+    }
+    // A panel's button (Carry On, the target's O.K, Hand Help's Finished)
+    // answers a reader's press as it answers a click.
+    QStringList actionNames() const override {
+        return PressableButton() ? QStringList{pressAction()} : QStringList{};
+    }
+    void doAction(const QString& name) override {
+        const Button* button = PressableButton();
+        if (!button || name != pressAction()) return;
+        button->Click();
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
     QRect rect() const override {
         const auto* e = Entry();
         if (!e) return {};
@@ -103,6 +120,14 @@ class TableNodeAccessible : public QAccessibleInterface {
     }
 
   private:
+    const Button* PressableButton() const {
+        const auto* e = Entry();
+        if (!e || e->object->role != AccessibleRole::Button || !e->object->control) return nullptr;
+        const Control* c = e->object->control;
+        if (c->kind != ControlKind::Button || !c->visible) return nullptr;
+        const auto* button = static_cast<const Button*>(c);
+        return button->Click ? button : nullptr;
+    }
     TableAccessible* Table() const {
         return view_ ? static_cast<TableAccessible*>(QAccessible::queryAccessibleInterface(view_))
                      : nullptr;
