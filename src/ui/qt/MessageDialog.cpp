@@ -1,7 +1,8 @@
 #include "ui/qt/MessageDialog.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -50,6 +51,10 @@ const QColor kLight(240, 240, 240);
 const QColor kDark(128, 128, 128);
 const QColor kFace(212, 208, 200);  // the same grey as the buttons on the table
 const QColor kCaptionText(0, 0, 0);
+// The keyboard's place on a face: a dotted black ring this many pixels inside
+// its edge, between the bevel and the caption (descenders included).
+const QColor kFocusRing(0, 0, 0);
+constexpr int kRingInset = 2;
 
 int Px(int twips) {
     return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
@@ -192,6 +197,48 @@ void PaintNotice(QPainter& p) {
     p.drawPath(stem);
 }
 
+// How a screen reader sees a button face: a push button named by its caption,
+// whose press answers the message exactly as a click does.
+class FaceAccessible : public QAccessibleWidget {
+  public:
+    explicit FaceAccessible(DialogButtonFace* face)
+        : QAccessibleWidget(face, QAccessible::PushButton) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.pressed = Face()->isDown();
+        return state;
+    }
+    QStringList actionNames() const override {
+        return QStringList(pressAction()) + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action == pressAction()) {
+            Face()->click();
+        } else {
+            QAccessibleWidget::doAction(action);
+        }
+    }
+    QStringList keyBindingsForAction(const QString& action) const override {
+        if (action == pressAction() && !Face()->Mnemonic().isEmpty())
+            return {Face()->Mnemonic().toString(QKeySequence::NativeText)};
+        return QAccessibleWidget::keyBindingsForAction(action);
+    }
+
+  private:
+    DialogButtonFace* Face() const { return static_cast<DialogButtonFace*>(widget()); }
+};
+
+// The dialog is an alert rather than a plain dialog, so that a reader speaks
+// the message as soon as it appears, before the focused button.
+QAccessibleInterface* AccessibleFor(const QString& className, QObject* object) {
+    if (className == QLatin1String(MessageDialog::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::AlertMessage);
+    if (className == QLatin1String(DialogButtonFace::staticMetaObject.className()))
+        return new FaceAccessible(static_cast<DialogButtonFace*>(object));
+    return nullptr;
+}
+
 }  // namespace
 
 MessageDialogLayout LayOutMessageDialog(int messageHeight, const std::array<bool, 3>& captioned) {
@@ -248,14 +295,31 @@ void PaintDialogPicture(QPainter& painter, const QRectF& target, int kind) {
 // ---- DialogButtonFace ----
 
 DialogButtonFace::DialogButtonFace(QWidget* parent) : QAbstractButton(parent) {
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::StrongFocus);
     setFont(DialogFont(false));
 }
 
-void DialogButtonFace::SetCaption(const QString& caption) {
-    caption_ = caption;
-    setAccessibleName(caption);
+void DialogButtonFace::SetCaption(const std::string& caption) {
+    caption_ = DisplayedCaption(caption);
+    // Not a shortcut of Qt's own: that one would click a moment later, after
+    // the message could already have been answered otherwise.
+    mnemonic_ = QKeySequence::mnemonic(QString::fromStdString(caption));
+    setAccessibleName(caption_);
     update();
+}
+
+void DialogButtonFace::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+            // Left to the dialog, which knows which faces are shown.
+            event->ignore();
+            return;
+        default:
+            QAbstractButton::keyPressEvent(event);
+    }
 }
 
 void DialogButtonFace::paintEvent(QPaintEvent*) {
@@ -269,6 +333,13 @@ void DialogButtonFace::paintEvent(QPaintEvent*) {
     if (sunken) caption.translate(1, 1);
     p.setPen(kCaptionText);
     p.drawText(caption, Qt::AlignCenter | Qt::TextSingleLine, caption_);
+    if (hasFocus()) {
+        // The ring stays put while the face sinks: moved, it would touch the edge.
+        const QRect ring = face.adjusted(kRingInset, kRingInset, -kRingInset - 1, -kRingInset - 1);
+        p.setPen(QPen(kFocusRing, 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(ring);
+    }
 }
 
 // ---- MessageDialog ----
@@ -278,6 +349,11 @@ MessageDialog::MessageDialog(QWidget* parent)
       title_(new QLabel(this)),
       message_(new QLabel(this)) {
     setModal(true);
+    static const bool accessible = [] {
+        QAccessible::installFactory(AccessibleFor);
+        return true;
+    }();
+    (void)accessible;
 
     title_->setTextFormat(Qt::PlainText);
     title_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -298,7 +374,7 @@ MessageDialog::MessageDialog(QWidget* parent)
 
     for (int i = 0; i < 3; ++i) {
         buttons_[i] = new DialogButtonFace(this);
-        connect(buttons_[i], &QAbstractButton::clicked, this, [this, i] { done(i); });
+        connect(buttons_[i], &QAbstractButton::clicked, this, [this, i] { Answer(i); });
     }
     Prepare(DialogRequest{});
 }
@@ -324,15 +400,25 @@ void MessageDialog::Prepare(const DialogRequest& request) {
     layout_ = LayOutMessageDialog(MessageHeightTwips(), captioned);
 
     setFixedSize(Px(layout_.window.width()), Px(layout_.window.height()));
+    const QString title = QString::fromStdString(request.title);
     title_->setGeometry(ToPixels(layout_.title));
-    title_->setText(QStringLiteral("   ") + QString::fromStdString(request.title));
+    title_->setText(QStringLiteral("   ") + title);
     message_->setGeometry(ToPixels(layout_.message));
+    // A reader says "alert", the title, the message label and the focused
+    // button. The strip is named by the bare title so that Orca knows it for
+    // the alert's own name and does not say it twice; the message is not
+    // repeated as a description either, which Orca would speak a second time.
+    setWindowTitle(title.trimmed());
+    setAccessibleName(title.trimmed());
+    title_->setAccessibleName(title.trimmed());
     for (int i = 0; i < 3; ++i) {
         buttons_[i]->setDown(false);
-        buttons_[i]->SetCaption(DisplayedCaption(*captions[i]));
+        buttons_[i]->SetCaption(*captions[i]);
         buttons_[i]->setGeometry(ToPixels(layout_.buttons[i]));
         buttons_[i]->setVisible(layout_.shown[i]);
     }
+    // Every message opens on its first button, wherever the last one was left.
+    buttons_[0]->setFocus(Qt::OtherFocusReason);
     picture_ = request.picture;
     CentreOnScreen();
     update();
@@ -371,7 +457,11 @@ i16 MessageDialog::RunShared(QWidget* parent, const DialogRequest& request) {
         // A message asked while another still waits for its answer (from a
         // timer of the table) gets a window of its own on top of the first.
         MessageDialog nested(parent);
-        return nested.Run(request);
+        const i16 answer = nested.Run(request);
+        // The keyboard goes back to the message still waiting, whichever
+        // window the system would have woken instead.
+        if (shared && shared->isVisible()) shared->activateWindow();
+        return answer;
     }
     // Kept with the table window the game runs in now, so that it stays above
     // that window and goes with it.
@@ -383,19 +473,98 @@ QRect MessageDialog::PictureRect() const {
     return ToPixels(layout_.picture);
 }
 
-void MessageDialog::keyPressEvent(QKeyEvent* event) {
-    // No default button and no cancel key: every key is swallowed here so that
-    // none reaches the dialog's own handling.
-    event->accept();
+int MessageDialog::SafeButton() const {
+    for (int i = 2; i > 0; --i) {
+        if (layout_.shown[i]) return i;
+    }
+    return 0;
 }
 
-void MessageDialog::closeEvent(QCloseEvent* event) {
-    // Only a click on a button answers the message; a close request from the
-    // window manager is refused while the message is up.
-    if (isVisible()) {
-        event->ignore();
-    } else {
-        event->accept();
+bool MessageDialog::EscapeIsSafe() const {
+    // A notice ends the same way whatever closes it; a question's last answer
+    // is the cautious one only when it says so ("No Cancel"). Game Over's
+    // "Exit" ends the program, so Escape leaves that choice to the player.
+    const int last = SafeButton();
+    if (last == 0) return true;
+    const QString& caption = buttons_[last]->Caption();
+    return caption.contains(QLatin1String("No")) || caption.contains(QLatin1String("Cancel"));
+}
+
+void MessageDialog::reject() {
+    // A close request answers like Escape rather than being refused: the
+    // player asked to be rid of the box, and its cautious answer does that.
+    Answer(SafeButton());
+}
+
+void MessageDialog::Answer(int button) {
+    // A press that arrives once the message is gone (a reader's late action)
+    // must not answer the next message; a hidden face has nothing to answer.
+    if (!isVisible() || !layout_.shown[button]) return;
+    done(button);
+}
+
+int MessageDialog::FocusedButton() const {
+    for (int i = 0; i < 3; ++i) {
+        if (focusWidget() == buttons_[i]) return i;
+    }
+    return -1;
+}
+
+void MessageDialog::MoveFocus(int step) {
+    int button = FocusedButton();
+    if (button < 0) {
+        buttons_[0]->setFocus(Qt::TabFocusReason);
+        return;
+    }
+    // Button 0 is always shown, so the walk always ends.
+    do {
+        button = (button + step + 3) % 3;
+    } while (!layout_.shown[button]);
+    buttons_[button]->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+}
+
+bool MessageDialog::focusNextPrevChild(bool next) {
+    MoveFocus(next ? 1 : -1);
+    return true;
+}
+
+void MessageDialog::keyPressEvent(QKeyEvent* event) {
+    // Every key stops here: the dialog has no default button of Qt's own.
+    event->accept();
+    // A key held down since before the message opened repeats into it; the
+    // player has not heard the message yet, so a repeat answers nothing.
+    const bool held = event->isAutoRepeat();
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (!held && FocusedButton() >= 0) Answer(FocusedButton());
+            return;
+        case Qt::Key_Escape:
+            if (!held && EscapeIsSafe()) reject();
+            return;
+        case Qt::Key_F4:
+            // Alt+F4 reaches us only when no window manager took it first.
+            if (!held && event->modifiers() == Qt::AltModifier) reject();
+            return;
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            MoveFocus(-1);
+            return;
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            MoveFocus(1);
+            return;
+        default:
+            break;
+    }
+    // The marked letter answers alone or with Alt, as in any message box.
+    if (held || (event->modifiers() & ~(Qt::AltModifier | Qt::ShiftModifier))) return;
+    for (int i = 0; i < 3; ++i) {
+        const QKeySequence& mnemonic = buttons_[i]->Mnemonic();
+        if (layout_.shown[i] && !mnemonic.isEmpty() && mnemonic[0].key() == event->key()) {
+            Answer(i);
+            return;
+        }
     }
 }
 

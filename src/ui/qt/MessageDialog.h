@@ -1,17 +1,19 @@
 #pragma once
 // The game's message dialog: a small frameless window of our own with a title
 // strip, a picture, the message and up to three buttons. Every confirmation,
-// notice and result of the game is asked through it; it waits for a click on
-// one of its buttons and answers with that button's index.
+// notice and result of the game is asked through it; it waits for one of its
+// buttons to be clicked or chosen from the keyboard and answers with that
+// button's index. A screen reader hears it as an alert named by its title.
+
+#include "ui/Platform.h"
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QKeySequence>
 #include <QRect>
 #include <QSize>
 
 #include <array>
-
-#include "ui/Platform.h"
 
 class QLabel;
 
@@ -37,19 +39,27 @@ MessageDialogLayout LayOutMessageDialog(int messageHeight, const std::array<bool
 QString DisplayedCaption(const std::string& caption);
 
 // One button face: a raised grey panel with its caption that sinks while the
-// mouse button is held down on it. It takes no keyboard focus and grabs no
-// access key, since the dialog answers to the mouse only.
+// mouse button or Space is held down on it. It takes the keyboard focus like
+// any button and shows it with a dotted ring inside the face; the arrow keys
+// are left to the dialog, which moves the focus along the row.
 class DialogButtonFace : public QAbstractButton {
+    Q_OBJECT
+
   public:
     explicit DialogButtonFace(QWidget* parent);
-    void SetCaption(const QString& caption);
+    // `caption` as the game writes it: '&' marks the access key.
+    void SetCaption(const std::string& caption);
     const QString& Caption() const { return caption_; }
+    // Alt and the marked letter, or empty when the caption marks none.
+    const QKeySequence& Mnemonic() const { return mnemonic_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QString caption_;
+    QKeySequence mnemonic_;
 };
 
 class MessageDialog : public QDialog {
@@ -77,18 +87,29 @@ class MessageDialog : public QDialog {
     // The picture's place in the window, in pixels.
     QRect PictureRect() const;
 
+    // The button Escape and a close request answer: the last one shown. That
+    // is the cautious answer of the game's questions ("No Cancel", "Carry On"),
+    // "Exit" at a game's end (whose result is saved by then), and the only
+    // answer of a notice, which changes nothing whichever way it is closed.
+    int SafeButton() const;
+    bool EscapeIsSafe() const;
+
   public slots:
-    // No cancel key: the only way out is a click on a button.
-    void reject() override {}
+    // Escape, Alt+F4 and the window manager's close request all end here.
+    void reject() override;
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:
     int MessageHeightTwips() const;
     void CentreOnScreen();
+    void Answer(int button);
+    int FocusedButton() const;
+    // Moves the focus `step` shown buttons along the row, round at the ends.
+    void MoveFocus(int step);
 
     QLabel* title_;
     QLabel* message_;
