@@ -36,26 +36,31 @@ void MnuName_Click() {
 
 void MnuFast_Click() {
     SpeedDelay = kFastSpeed;
+    ShowThaddockChoice();
     Confirm("Quicker Play", " the game will now play quickly until you change it again");
 }
 
 void MnuMed_Click() {
     SpeedDelay = kMediumSpeed;
+    ShowThaddockChoice();
     Confirm("Normal Play", " the game will now play at a normal rate until you change it again");
 }
 
 void MnuSlow_Click() {
     SpeedDelay = kSlowSpeed;
+    ShowThaddockChoice();
     Confirm("Slow Play", " the game will now play slowly until you change it again");
 }
 
 void MnuBlue_Click() {
     CardBack = true;
+    ShowThaddockChoice();
     Confirm("Blue card backs", " card backs will now be blue colour until you change to red");
 }
 
 void MnuRed_Click() {
     CardBack = false;
+    ShowThaddockChoice();
     Confirm("Red card backs", " card backs will now be red colour until you change to blue");
 }
 
@@ -87,6 +92,13 @@ void FramResults_MouseUp(i16) {
 
 void ShowThaddockChoice() {
     TableForm& f = Frmtable();
+    // The speeds and the backs are each one choice of a few: the one in force is
+    // checked. A speed read from a player file that is none of the three checks none.
+    f.MnuFast.checked = SpeedDelay == kFastSpeed;
+    f.MnuMed.checked = SpeedDelay == kMediumSpeed;
+    f.MnuSlow.checked = SpeedDelay == kSlowSpeed;
+    f.MnuBlue.checked = CardBack;
+    f.MnuRed.checked = !CardBack;
     f.MnuClassic.checked = !ThaddockPlaysExpert;
     f.MnuExpert.checked = ThaddockPlaysExpert;
     f.MnuSound.checked = SoundOn;

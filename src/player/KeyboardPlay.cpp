@@ -83,8 +83,18 @@ std::vector<Stop> StopsOf(Row r) {
         case kTheirMelds:
         case kMelds: {
             const int side = r == kMelds ? kPlayer : kOpponent;
+            // The ring goes round the whole meld; its first card stands for it.
+            const int melds = side == kPlayer ? PlayerMelds : OpponentMelds;
             for (int card : MeldCards(side)) {
-                if (MeldTable[Cards[card].Rank].Count[side] > 0) AddCards(stops, {card});
+                const int rank = Cards[card].Rank;
+                if (MeldTable[rank].Count[side] == 0) continue;
+                Stop stop{{&Pic(card)}};
+                for (int i = 1; i <= kDeckSize; ++i) {
+                    if (i != card && Cards[i].Location == melds && Cards[i].Rank == rank) {
+                        stop.controls.push_back(&Pic(i));
+                    }
+                }
+                stops.push_back(stop);
             }
             break;
         }

@@ -257,6 +257,9 @@ void BuildMenus(TableForm& f) {
     Menu(f.MnuClassic, "MnuClassic", "Thaddock plays &Classic");
     Menu(f.MnuExpert, "MnuExpert", "Thaddock plays &Expert");
     f.MnuClassic.checkable = f.MnuExpert.checkable = true;
+    for (MenuItem* choice : {&f.MnuBlue, &f.MnuRed, &f.MnuFast, &f.MnuMed, &f.MnuSlow}) {
+        choice->checkable = true;
+    }
     f.MnuClassic.checked = true;
     Menu(f.MnuSmooth, "MnuSmooth", "Smooth &Motion");
     Menu(f.MnuSound, "MnuSound", "&Sound");

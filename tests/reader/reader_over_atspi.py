@@ -30,6 +30,11 @@ GROUPS = ["Your hand", "Thaddock's hand", "Stock", "Discard pile", "Your melds",
           "Thaddock's melds", "Red threes"]
 
 
+def face_of(name):
+    """A hand card's face: its name less its place ("Jack of Spades, 5 of 14")."""
+    return re.sub(r", \d+ of \d+$", "", name)
+
+
 def missing_tools():
     missing = [t for t in ("Xvfb", "dbus-run-session", "xdotool") if not shutil.which(t)]
     try:
@@ -131,15 +136,37 @@ def inside_session(program):
         def status_says(text):
             return find(application, lambda n: n.getRoleName() == "label" and text in n.name)
 
+        # Every object seen, by its path on the bus: where it stood and what it was called.
+        seen = {}
+
+        def log_objects(when):
+            for group_name, group in groups().items():
+                for i in range(group.childCount):
+                    c = group.getChildAtIndex(i)
+                    path = getattr(c, "path", None) or str(hash(c))
+                    seen.setdefault(path, []).append((when, group_name, c.name))
+
+        def identity_faults():
+            # An object that ever named a face must never stand for a hidden card,
+            # and one that stood for a hidden card must never name a face.
+            found = []
+            for path, lives in seen.items():
+                hidden = [l for l in lives if l[1] in ("Thaddock's hand", "Stock")]
+                faced = [l for l in lives if any(face in l[2] for face in FACES)]
+                if hidden and faced:
+                    found.append(f"object {path} was {faced[0]} and {hidden[0]}")
+            return found
+
         key("F2")
         # The player's turn, whoever played first.
         wait_for("player's turn", lambda: status_says("take Discard or click Stock"), 60, pump)
+        log_objects("first deal")
         g = groups()
         for name in GROUPS:
             if name not in g:
                 faults.append(f"no group {name!r}")
         hand = names(g["Your hand"])
-        if len(hand) < 15 or any(n not in FACES for n in hand):
+        if len(hand) < 15 or any(face_of(n) not in FACES for n in hand):
             faults.append(f"your hand reads {hand}")
         for hidden in ("Thaddock's hand", "Stock"):
             for i in range(g[hidden].childCount):
@@ -149,6 +176,8 @@ def inside_session(program):
                     faults.append(f"{hidden} tells {words!r}")
         if any(n != "Face-down card" for n in names(g["Thaddock's hand"])):
             faults.append("Thaddock's hand shows a face")
+        if len(seen) < 20:
+            faults.append(f"only {len(seen)} objects could be told apart by their path")
         stock = names(g["Stock"])
         if len(stock) != 1 or not re.fullmatch(r"Stock, \d+ cards", stock[0]):
             faults.append(f"the stock reads {stock}")
@@ -165,8 +194,20 @@ def inside_session(program):
         wait_for("the draw announced",
                  lambda: any(n.endswith("now Meld and Discard.") for n in heard["names"]), 10, pump)
         after = names(groups()["Your hand"])
-        if len(after) != len(hand) + 2 or any(n not in FACES for n in after):
+        if len(after) != len(hand) + 2 or any(face_of(n) not in FACES for n in after):
             faults.append(f"after the draw your hand reads {after}")
+        log_objects("first deal, drawn")
+        # A second deal: the new game's question answered by Enter, its first button.
+        key("F2")
+        wait_for("the new game's question", lambda: find(
+            application, lambda n: n.getRoleName() in ("dialog", "alert")
+            and "Really start new game?" in n.name), 20, pump)
+        key("Return")
+        wait_for("the second deal", lambda: status_says("take Discard or click Stock")
+                 and len(names(groups()["Your hand"])) >= 15
+                 and all(face_of(n) in FACES for n in names(groups()["Your hand"])), 60, pump)
+        log_objects("second deal")
+        faults.extend(identity_faults())
     except TimeoutError as e:
         faults.append(str(e))
         if game.poll() is not None:

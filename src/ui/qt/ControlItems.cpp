@@ -18,6 +18,22 @@ namespace cardovia::qt {
 namespace {
 
 constexpr int kBevelTwips = 15;
+// The Hint's mark: a gold frame along the card's edges, inside the face except
+// on the left, where it reaches out over the card below. It stays clear of the
+// corner indexes (which start 24 twips in from the sides and 51 from the top
+// and bottom), so the marked card reads as well as any other. Being drawn on
+// the card, it is hidden with it: of a card in the hand it frames just the
+// strip its neighbour leaves uncovered.
+const QColor kHintGold(0xf0, 0xb4, 0x00);
+constexpr qreal kHintOutsideTwips = 30;    // out past the left edge
+constexpr qreal kHintSideTwips = 18;       // in from either side
+constexpr qreal kHintTopBottomTwips = 42;  // in from the top and the bottom
+constexpr qreal kHintOuterRadius = 68;     // the card's own corners
+constexpr qreal kHintInnerRadius = 24;
+// The keyboard's place on a button of a panel: a dotted ring inside the bevel,
+// as on the message box's buttons.
+constexpr qreal kFocusInsetTwips = 60;
+constexpr qreal kFocusPenTwips = 15;
 constexpr int kTextMarginTwips = 45;
 constexpr int kFrameCaptionTwips = 150;
 const QColor kLight(240, 240, 240);
@@ -163,6 +179,7 @@ bool CardItem::ContentChanged() {
     if (p.image == image_ && p.border == border_ && p.hinted == hinted_ &&
         FourColourSuits == fourColour_)
         return false;
+    if (p.hinted != hinted_) prepareGeometryChange();
     image_ = p.image;
     border_ = p.border;
     hinted_ = p.hinted;
@@ -170,8 +187,20 @@ bool CardItem::ContentChanged() {
     return true;
 }
 
+QRectF CardItem::boundingRect() const {
+    const QRectF card = ControlItem::boundingRect();
+    // The mark's reach, and a pixel's width for its softened edge.
+    return hinted_ ? card.adjusted(-kHintOutsideTwips - 15, 0, 0, 0) : card;
+}
+
+QPainterPath CardItem::shape() const {
+    QPainterPath path;
+    path.addRect(ControlItem::boundingRect());
+    return path;
+}
+
 void CardItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) {
-    const QRectF r = boundingRect();
+    const QRectF r = ControlItem::boundingRect();
     if (image_ < 1) return;
     // Drawn from a pixmap made at exactly the displayed size, so the card stays
     // sharp at any window size and on high-density screens.
@@ -181,16 +210,22 @@ void CardItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget
                        std::max(1, qRound(shown.height() * dpr)));
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
     painter->drawPixmap(r, CardPixmap(image_, device, dpr), QRectF(QPointF(0, 0), QSizeF(device)));
+    // The chosen wild card's border is drawn over the mark, so both show.
+    if (hinted_) {
+        QPainterPath mark;
+        mark.addRoundedRect(r.adjusted(-kHintOutsideTwips, 0, 0, 0), kHintOuterRadius,
+                            kHintOuterRadius);
+        QPainterPath face;
+        face.addRoundedRect(
+            r.adjusted(kHintSideTwips, kHintTopBottomTwips, -kHintSideTwips, -kHintTopBottomTwips),
+            kHintInnerRadius, kHintInnerRadius);
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->fillPath(mark.subtracted(face), kHintGold);
+    }
     if (border_) {
         painter->setPen(QPen(Qt::black, 30));
         painter->setBrush(Qt::NoBrush);
         painter->drawRect(r.adjusted(15, 15, -15, -15));
-    }
-    if (hinted_) {
-        // The Hint's mark: a gold ring just inside the edge, clear of the chosen card's border.
-        painter->setPen(QPen(QColor(0xf0, 0xb4, 0x00), 45));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRoundedRect(r.adjusted(50, 50, -50, -50), 40, 40);
     }
 }
 
@@ -299,8 +334,9 @@ ButtonItem::ButtonItem(Button* button, QGraphicsItem* parent) : ControlItem(butt
 }
 
 bool ButtonItem::ContentChanged() {
-    if (button()->caption == caption_) return false;
+    if (button()->caption == caption_ && button()->focused == focused_) return false;
     caption_ = button()->caption;
+    focused_ = button()->focused;
     return true;
 }
 
@@ -313,6 +349,12 @@ void ButtonItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidg
     painter->setFont(FontOf(165, false));
     const qreal shift = pressed_ ? kBevelTwips : 0;
     painter->drawText(r.translated(shift, shift), Qt::AlignCenter, Displayed(button()->caption));
+    if (focused_) {
+        constexpr qreal in = kFocusInsetTwips;
+        painter->setPen(QPen(Qt::black, kFocusPenTwips, Qt::DotLine));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(r.adjusted(in, in, -in, -in).translated(shift, shift));
+    }
 }
 
 void ButtonItem::mousePressEvent(QGraphicsSceneMouseEvent* event) {

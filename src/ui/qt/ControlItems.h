@@ -43,6 +43,10 @@ class CardItem : public ControlItem {
     CardItem(int index, Picture* picture, Glider* glider = nullptr);
     int index() const { return index_; }
     i16 shownImage() const { return image_; }
+    // Reaches past the card while the Hint's mark is drawn round it.
+    QRectF boundingRect() const override;
+    // Only the card itself is pressed or pointed at, never its mark.
+    QPainterPath shape() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override;
 
   protected:
@@ -107,6 +111,7 @@ class ButtonItem : public ControlItem {
     Button* button() const { return static_cast<Button*>(control_); }
     std::string caption_;
     bool pressed_ = false;
+    bool focused_ = false;
 };
 
 class ListItem : public ControlItem {

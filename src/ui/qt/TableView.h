@@ -5,6 +5,7 @@
 #include <QGraphicsView>
 
 class QGraphicsPathItem;
+class QPainterPath;
 
 #include <cstdint>
 #include <vector>
@@ -40,6 +41,7 @@ class TableView : public QGraphicsView {
   private:
     void Track(const QPoint& viewportPos);
     void PlaceRing();
+    QPainterPath RingPath();
     TableForm& form_;
     // The cards' glides. The scene, and its items with it, is deleted after it,
     // when nothing glides any more.
@@ -47,10 +49,19 @@ class TableView : public QGraphicsView {
     std::vector<ControlItem*> items_;
     PointTwips pointer_;
     std::uint64_t syncs_ = 0;
-    // The keyboard's focus ring, drawn above everything so that a card half
-    // hidden under its neighbour shows it whole.
+    // The keyboard's focus ring, round the part of its object that shows: a
+    // card of the hand is ringed as the strip its neighbour leaves uncovered,
+    // not as the three cards the strip overlaps. It is carried by the item of
+    // its object, above it.
     QGraphicsPathItem* ring_ = nullptr;
-    QRectF ringAt_;
+    // What the ring was drawn for: its item, the places of the objects with the
+    // ring, then of the cards and panels in front that overlap them. The ring
+    // is drawn anew only when these change. The vectors keep their room
+    // between calls.
+    ControlItem* ringHolder_ = nullptr;
+    std::size_t ringObjects_ = 0;
+    std::vector<QRectF> ringFor_, ringNext_;
+    std::vector<QRectF> ringPieces_, ringKept_;
 };
 
 }  // namespace cardovia::qt
