@@ -4,6 +4,7 @@
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "player/EnginePlay.h"
+#include "player/Narration.h"
 #include "player/PlayerMoves.h"
 #include "ui/Form.h"
 #include "ui/Messages.h"
@@ -86,7 +87,10 @@ void MnuHint_Click() {
     if (step.kind == Step::Kind::DrawStock) {
         if (const int top = TopOfStock(); top != 0) Pic(top).hinted = true;
     }
-    SetPanel(kHintPanel, HintText(step));
+    const std::string text = HintText(step);
+    // Asked again, the same words are said again.
+    if (Frmtable().StatusPanels[kHintPanel] == text) Announce(text);
+    SetPanel(kHintPanel, text);
 }
 
 }  // namespace cardovia

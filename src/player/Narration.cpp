@@ -233,15 +233,18 @@ void TellMelds(const Sight& was, const Sight& now, std::vector<std::string>& lin
 
 void TellPile(const Sight& was, const Sight& now, std::vector<std::string>& lines) {
     if (now.pile <= was.pile || now.pileTop == 0) return;
-    const bool discard = now.pile == was.pile + 1 && now.pileTop != was.pileTop;
-    if (!discard) {
-        lines.push_back("Back on the pile: " + Number(now.pile - was.pile, "card", "cards") + ". " +
-                        PileLine(now));
+    // A discard is one card from a hand onto the pile; cards taken back from
+    // the melds go back onto it too.
+    const bool oneMore = now.pile == was.pile + 1 && now.pileTop != was.pileTop;
+    const bool mine = std::find(was.hand.begin(), was.hand.end(), now.pileTop) != was.hand.end();
+    const bool theirs = now.theirHand == was.theirHand - 1;
+    if (oneMore && (mine || theirs)) {
+        lines.push_back(std::string(mine ? "You discard " : "Thaddock discards ") +
+                        The(now.pileTop) + ". " + PileLine(now));
         return;
     }
-    const bool mine = std::find(was.hand.begin(), was.hand.end(), now.pileTop) != was.hand.end();
-    lines.push_back(std::string(mine ? "You discard " : "Thaddock discards ") + The(now.pileTop) +
-                    ". " + PileLine(now));
+    lines.push_back("Back on the pile: " + Number(now.pile - was.pile, "card", "cards") + ". " +
+                    PileLine(now));
 }
 
 void TellEnding(const Sight& was, const Sight& now, std::vector<std::string>& lines) {

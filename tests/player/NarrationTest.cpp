@@ -52,6 +52,23 @@ class Narration : public GameTest {
         }
         Frmtable().Announcements.clear();
     }
+    // What is heard after each step of a scripted turn, one line a step.
+    std::string Told(const std::string& setup, const std::vector<std::string>& steps) {
+        NewTable();
+        Play(setup);
+        NarrateChanges();  // the table as it stands is known, not told
+        Frmtable().Announcements.clear();
+        std::string out = "== " + setup + "\n";
+        for (const std::string& step : steps) {
+            Play(step);
+            NarrateChanges();
+            out += step + " ->";
+            for (const std::string& line : Frmtable().Announcements) out += " " + line;
+            out += "\n";
+            Frmtable().Announcements.clear();
+        }
+        return out;
+    }
     std::vector<std::string> heard;
     std::string leaks, repeats;
 };
@@ -120,6 +137,15 @@ TEST_F(Narration, QuestionsAreAnsweredFromWhatTheTableShows) {
         }
     }
     ExpectGolden("questions", out);
+}
+
+TEST_F(Narration, TheHintTakeBackAndItsPenaltyAreTold) {
+    std::string out;
+    out += Told("turn drawn min1=50 h1=Ka,Kb,Kc,7a,9c p=4a,4b",
+                {"MnuHint", "L:Ka L:Kb L:Kc", "MnuTakeBack", "MnuHint"});
+    out += Told("turn min1=90 h1=Qa,Qb,7a,8b,9c p=5a,Qc",
+                {"L:Qc", "MnuTakeBack"});
+    ExpectGolden("narrated-turns", out);
 }
 
 }  // namespace
