@@ -162,6 +162,7 @@ std::string TextOf(const Control& c) {
     if (c.kind == ControlKind::Button) {
         return WithoutMnemonic(static_cast<const Button&>(c).caption);
     }
+    if (c.kind == ControlKind::TextBox) return static_cast<const TextBox&>(c).text;
     std::string text;
     if (c.kind == ControlKind::ListBox) {
         for (const std::string& item : static_cast<const ListBox&>(c).items) {

@@ -409,6 +409,9 @@ void NarrateChanges() {
         narrator.told = now;
         return;
     }
+    // Cards still going out to the hands (a Learning Mode box may stop the deal
+    // halfway): the deal is told once the first card is turned up.
+    if (Cleared(narrator.told) && !Cleared(now) && now.pile == 0 && now.stock > 0) return;
     std::vector<std::string> lines = Changes(narrator.told, now);
     narrator.told = now;
     for (const std::string& line : lines) Announce(line);
