@@ -68,10 +68,8 @@ struct Card {
     i16 Rank = 0;
     std::array<i16, 3> MeldRank{};  // rank of the meld this side laid the card on
     std::string CardName;
+    bool operator==(const Card&) const = default;
 };
-
-// Index 0 is never a card.
-inline std::array<Card, kDeckSize + 1> Cards{};
 
 inline bool IsWildIndex(int card) {
     return card >= kFirstJoker && card <= kLastWild;

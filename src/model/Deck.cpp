@@ -1,4 +1,5 @@
 #include "model/Card.h"
+#include "model/Table.h"
 #include "model/Settings.h"
 
 namespace cardovia {

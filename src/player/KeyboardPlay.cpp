@@ -25,16 +25,13 @@ struct Stop {
 
 constexpr int kMinimumPanel = 1;
 
-Row row = kStockAndPile;
-int slot = 0;  // the place in the row
-// What has the ring, found afresh in the form each time: a new form (a test's
-// fresh table) must not leave a stale pointer behind.
-Control* focused = nullptr;
+// Where the ring stands is part of the table: its row and its place in the row.
+i16& row = TheTable.RingRow;
+i16& slot = TheTable.RingSlot;
 
 void ClearRing() {
     for (Control* c : Frmtable().Controls) c->focused = false;
     Frmtable().focusedPanel = 0;
-    focused = nullptr;
 }
 
 bool ResultsShowing() {
@@ -119,25 +116,34 @@ std::vector<Stop> StopsOf(Row r) {
 // has shrunk (a card has left the hand); an empty row keeps no ring.
 void Show() {
     ClearRing();
-    const auto stops = StopsOf(row);
+    const auto stops = StopsOf(static_cast<Row>(row));
     if (stops.empty()) return;
-    slot = std::clamp(slot, 0, static_cast<int>(stops.size()) - 1);
+    slot = static_cast<i16>(std::clamp<int>(slot, 0, static_cast<int>(stops.size()) - 1));
     const Stop& stop = stops[static_cast<std::size_t>(slot)];
     for (Control* c : stop.controls) c->focused = true;
     Frmtable().focusedPanel = stop.statusPanel;
-    focused = stop.controls.empty() ? nullptr : stop.controls.front();
+}
+
+// What has the ring, found afresh in the form each time: a new form (a test's
+// fresh table) must not leave a stale pointer behind.
+Control* Focused() {
+    for (const Stop& stop : StopsOf(static_cast<Row>(row))) {
+        if (!stop.controls.empty() && stop.controls.front()->focused) return stop.controls.front();
+    }
+    return nullptr;
 }
 
 void MoveToRow(int step) {
     // Empty rows are passed over.
     for (int n = 0; n < kRows; ++n) {
-        row = static_cast<Row>((row + step + kRows) % kRows);
-        if (!StopsOf(row).empty()) break;
+        row = static_cast<i16>((row + step + kRows) % kRows);
+        if (!StopsOf(static_cast<Row>(row)).empty()) break;
     }
     slot = 0;
 }
 
 int FocusedCard() {
+    const Control* focused = Focused();
     for (int i = 1; i <= kDeckSize; ++i) {
         if (focused == &Pic(i)) return i;
     }
@@ -151,7 +157,7 @@ void Click(int card, i16 button) {
 
 bool Press(i16 button) {
     if (row == kPanel) {
-        auto* b = static_cast<Button*>(focused);
+        auto* b = static_cast<Button*>(Focused());
         if (button != kLeftButton || b == nullptr || !b->Click) return false;
         b->Click();
         return true;
@@ -219,7 +225,7 @@ void FollowPanels(bool results) {
         if (results) {
             const auto stops = PanelStops();
             for (std::size_t i = 0; i < stops.size(); ++i) {
-                if (stops[i].controls.front() == &Frmtable().cmdNew) slot = static_cast<int>(i);
+                if (stops[i].controls.front() == &Frmtable().cmdNew) slot = static_cast<i16>(i);
             }
         }
     }
@@ -281,7 +287,7 @@ void ShowKeyboardFocus() {
 }
 
 const void* FocusedControl() {
-    return focused;
+    return Focused();
 }
 
 void ResetKeyboardFocus() {

@@ -28,8 +28,11 @@ constexpr int kWildStepDown = 100;  // a wild card let go of drops back a little
 // the middle of a move (a quick double right click would discard twice). A
 // move runs to its end before the next press or release counts.
 bool moveInProgress = false;
+
 // The card the last press picked up; only its release lays it on the table.
-int pickedUp = 0;
+i16& PickedUp() {
+    return TheTable.PickedUp;
+}
 
 bool MayPlay(int card) {
     return PlayerTurn && Cards[card].Location != OpponentHand && GameInProgress;
@@ -174,7 +177,7 @@ void PickUpFromHand(int card) {
     }
     Cards[card].MeldedFromHand = true;
     PickUpCard(card);
-    pickedUp = card;
+    PickedUp() = static_cast<i16>(card);
 }
 
 bool HasNaturalMeld() {
@@ -260,15 +263,15 @@ void Press(int card, i16 button) {
 void PicCards_MouseDown(i16 Index, i16 Button, i16, float, float) {
     if (moveInProgress || Index < 1 || Index > kDeckSize || !MayPlay(Index)) return;
     PlayerMoveGuard guard;
-    pickedUp = 0;
+    PickedUp() = 0;
     ClearHintMarks();
     Press(Index, Button);
 }
 
 void PicCards_MouseUp(i16 Index, i16 Button, i16, float, float) {
     if (moveInProgress || Index < 1 || Index > kDeckSize) return;
-    const bool wasPickedUp = pickedUp == Index;
-    pickedUp = 0;
+    const bool wasPickedUp = PickedUp() == Index;
+    PickedUp() = 0;
     Trap("PicCards_MouseUp", [&] {
         if (!PlayerTurn || !GameInProgress || !InHand(Index) || !HasDrawn) return;
         if (Button == kRightButton || IsWildIndex(Index) || !wasPickedUp) return;
