@@ -5,6 +5,7 @@
 #include "deck/Stock.h"
 #include "flow/ClearTable.h"
 #include "flow/GameRecording.h"
+#include "flow/KeptHand.h"
 #include "flow/Leaving.h"
 #include "layout/FollowMouse.h"
 #include "layout/Hand.h"
@@ -15,6 +16,7 @@
 #include "opponent/OpponentMelding.h"
 #include "player/Hint.h"
 #include "player/KeyboardPlay.h"
+#include "player/PlayerMoves.h"
 #include "rules/MinimumMeld.h"
 #include "rules/TakingThePile.h"
 #include "scoring/HandScoring.h"
@@ -26,6 +28,7 @@
 #include "ui/Platform.h"
 
 #include <cmath>
+#include <utility>
 
 namespace cardovia {
 
@@ -33,6 +36,7 @@ namespace {
 
 bool driverActive = false;
 bool newGameRequested = false;
+bool resumeRequested = false;  // the next game goes on from the hand kept on disk
 
 void OpenGame() {
     TableForm& f = Frmtable();
@@ -46,6 +50,7 @@ void OpenGame() {
     FollowMouse.SetTimer(&f.Timer1);
     FollowMouse.SetEnabled(false);
     GameInProgress = true;
+    ForgetKeptHand();
     StartGameRecord();
     ClearIt();
     // Who plays first in the first hand is drawn; later hands follow whoever
@@ -53,6 +58,15 @@ void OpenGame() {
     const int k = static_cast<int>(std::floor(2 * Sys().Random())) + 1;
     PlayerTurn = k == 1;
     SetUpDeck();
+}
+
+// The game goes on from the hand kept on disk, as OpenGame would have begun it.
+bool ResumeGame() {
+    if (!ResumeKeptHand()) return false;
+    FollowMouse = clsObjectFollowMouse{};
+    FollowMouse.SetTimer(&Frmtable().Timer1);
+    FollowMouse.SetEnabled(false);
+    return true;
 }
 
 void OpponentTurn() {
@@ -81,17 +95,29 @@ void OpponentTurn() {
     ThaddockPlaysExpert ? ExpertDiscards() : DiscardWhatCard();
 }
 
-void PlayersTurn() {
+// A turn kept on disk goes on where it stood: before the draw, or after it.
+void PlayersTurn(bool resumed) {
     TableForm& f = Frmtable();
-    ShowStatus(PlayerName + " take Discard or click Stock for two cards.");
-    LearningMessage("Take Discard, if you can and wish to, or click Stock to take two cards.");
-    MustDraw = true;
+    if (!resumed) {
+        ShowStatus(PlayerName + " take Discard or click Stock for two cards.");
+        LearningMessage("Take Discard, if you can and wish to, or click Stock to take two cards.");
+        MustDraw = true;
+    } else {
+        ShowStatus(MustDraw ? PlayerName + " take Discard or click Stock for two cards."
+                            : PlayerName + " now Meld and Discard.");
+    }
     f.MnuTakeBack.enabled = true;
     f.MnuHint.enabled = true;
     ShowKeyboardFocus();
     // The mouse handlers play the player's turn inside this wait; it sleeps
-    // until the turn ends by a discard or by going out.
-    Sys().WaitUntil([] { return !PlayerTurn || GameAbandoned; }, nullptr);
+    // until the turn ends by a discard or by going out. Each time it wakes
+    // with the turn still on, the table as it now stands is kept on disk.
+    Sys().WaitUntil(
+        [] {
+            if (PlayerTurn && !GameAbandoned && !PlayerMoveInProgress()) KeepHand(false);
+            return !PlayerTurn || GameAbandoned;
+        },
+        nullptr);
     // However the turn ended (a discard after Take Back still owed a draw, or
     // the game was given up), no draw is owed any more: a click on the stock
     // while the results show or the next game clears the table must not draw.
@@ -106,14 +132,15 @@ bool HandGoesOn() {
            GameInProgress && !GameAbandoned;
 }
 
-void PlayTurns() {
+void PlayTurns(bool resumed) {
     while (HandGoesOn()) {
         if (!PlayerTurn) {
             OpponentTurn();
             PlayerTurn = true;
         } else {
-            PlayersTurn();
+            PlayersTurn(resumed);
         }
+        resumed = false;
     }
 }
 
@@ -145,6 +172,7 @@ std::string Num(int n) {
 // for a new game.
 bool EndGame() {
     TableForm& f = Frmtable();
+    ForgetKeptHand();
     GameInProgress = false;
     TableIdle = true;
     f.cmdSave.visible = false;
@@ -178,14 +206,20 @@ bool EndGame() {
 }
 
 // Plays hands until the game ends; true when the player asks for a new game.
-bool PlayHands() {
+// A resumed game starts in the kept hand: at the player's turn or at its results.
+bool PlayHands(bool resumed) {
+    bool atResults = resumed && Frmtable().FramResults.visible;
     while (true) {
-        DealHand();
-        PlayTurns();
-        // A hand that was given up is neither scored nor counted.
-        if (GameAbandoned || !GameInProgress) return false;
-        GetScoresHand();
-        RecordHand();
+        if (!resumed) DealHand();
+        if (!atResults) {
+            PlayTurns(resumed);
+            // A hand that was given up is neither scored nor counted.
+            if (GameAbandoned || !GameInProgress) return false;
+            GetScoresHand();
+            RecordHand();
+            KeepHand(true);
+        }
+        resumed = atResults = false;
         ShowKeyboardFocus();  // the ring waits on Carry On
         Sys().WaitUntil([] { return TableIdle || GameAbandoned; }, nullptr);
         if (GameAbandoned || !GameInProgress) return false;
@@ -206,10 +240,17 @@ bool PlayHands() {
 }  // namespace
 
 void NewGame() {
-    Trap("NewGame", [] {
-        OpenGame();
-        if (PlayHands()) newGameRequested = true;
+    const bool resume = std::exchange(resumeRequested, false);
+    Trap("NewGame", [resume] {
+        const bool resumed = resume && ResumeGame();
+        if (!resumed) OpenGame();
+        if (PlayHands(resumed)) newGameRequested = true;
     });
+}
+
+void ResumeKeptGame() {
+    resumeRequested = true;
+    PlayNewGame();
 }
 
 void PlayNewGame() {

@@ -15,6 +15,10 @@ void NewGame();
 // unwinds at once to the driver, which starts the new one. Games never nest.
 void PlayNewGame();
 
+// As PlayNewGame, but the game goes on from the hand kept on disk when there
+// is one (start-up, Load Game).
+void ResumeKeptGame();
+
 // A game is being played by the driver.
 bool GameRunning();
 

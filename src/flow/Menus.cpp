@@ -1,6 +1,7 @@
 #include "flow/Menus.h"
 
 #include "flow/GameLoop.h"
+#include "flow/KeptHand.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "scoring/ReadAndSave.h"
@@ -32,6 +33,8 @@ void MnuSave_Click() {
 }
 
 void MnuLoad_Click() {
+    // A hand kept on disk is taken up exactly where it was left.
+    if (HandIsKept() && KeptHandReadable()) return ResumeKeptGame();
     const i16 mine = GameScore[kPlayer];
     const i16 his = GameScore[kOpponent];
     const bool unfinished = mine <= TargetScore && his <= TargetScore && (mine != 0 || his != 0);

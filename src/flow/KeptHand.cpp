@@ -1,0 +1,210 @@
+#include "flow/KeptHand.h"
+
+#include "deck/Stock.h"
+#include "flow/Options.h"
+#include "layout/Hand.h"
+#include "layout/RedThreeBoard.h"
+#include "model/HandFile.h"
+#include "model/PlayerFileFormat.h"
+#include "model/Preferences.h"
+#include "model/Settings.h"
+#include "model/Table.h"
+#include "rules/DiscardPile.h"
+#include "rules/MeldTable.h"
+#include "scoring/HandScoring.h"
+#include "ui/Errors.h"
+#include "ui/Form.h"
+#include "ui/Messages.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace cardovia {
+
+namespace {
+
+constexpr std::size_t kLargestHandFile = 64 * 1024;
+
+// What was last written, so an unchanged table is not written again.
+std::optional<KeptHand> lastKept;
+
+std::vector<Label*> ResultLabels() {
+    std::vector<Label*> labels;
+    for (Control* c : Frmtable().Controls) {
+        if (c->parent == &Frmtable().FramResults && c->kind == ControlKind::Label) {
+            labels.push_back(static_cast<Label*>(c));
+        }
+    }
+    return labels;
+}
+
+KeptHand HandNow(bool atResults) {
+    KeptHand hand;
+    hand.table = TheTable;
+    hand.expert = ThaddockPlaysExpert;
+    hand.atResults = atResults;
+    hand.totals = GameTotals;
+    hand.totalsTarget = GameTotalsTarget;
+    if (atResults) {
+        for (const Label* l : ResultLabels()) hand.results.push_back(l->caption);
+        hand.exitShown = Frmtable().cmdSave.visible;
+    }
+    return hand;
+}
+
+// Reads a small regular file without following a link or waiting on a pipe.
+std::optional<std::string> ReadKeptFile(const std::string& path, std::string& fault) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        fault = std::strerror(errno);
+        return std::nullopt;
+    }
+    struct stat st {};
+    std::string text;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        fault = "it is not a plain file";
+    } else if (static_cast<std::size_t>(st.st_size) > kLargestHandFile) {
+        fault = "it is far larger than a kept hand";
+    } else {
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                fault = std::strerror(errno);
+                break;
+            }
+            text.append(buffer, static_cast<std::size_t>(n));
+            if (text.size() > kLargestHandFile) {
+                fault = "it is far larger than a kept hand";
+                break;
+            }
+        }
+    }
+    ::close(fd);
+    if (!fault.empty()) return std::nullopt;
+    return text;
+}
+
+// A Hand.dat that does not read is kept aside, never lost, and the player is told.
+void SetAside(const std::string& path, const std::string& fault) {
+    namespace fs = std::filesystem;
+    const std::string aside = path + ".bad";
+    std::error_code ec;
+    fs::remove(aside, ec);
+    fs::rename(path, aside, ec);
+    const std::string became = ec ? "could not be moved aside (" + ec.message() + ") and is left as it is"
+                                  : "was kept aside as " + aside;
+    ShowMessageDialog("The hand in progress kept in " + path + " could not be read: " + fault +
+                          ". It " + became + "; a new game can be started as usual.",
+                      "O.K", "", "", kPictureNotice, "Kept hand not read");
+}
+
+// The form shows the table again through the layout procedures themselves.
+void LayOut(const KeptHand& hand) {
+    TableForm& f = Frmtable();
+    for (int i = 1; i <= kDeckSize; ++i) {
+        const int where = Cards[i].Location;
+        Pic(i).visible = true;
+        if (where == Stock || where == OpponentHand) {
+            Pic(i).image = CardBackImage();
+        } else {
+            ShowFace(i);
+        }
+    }
+    // Laid out quietly: no card sound for each meld put back.
+    const bool sound = SoundOn;
+    SoundOn = false;
+    StackStock();
+    ShuffleDiscard();
+    SortHand(kOpponent);
+    SortHand(kPlayer);
+    for (int side : {kPlayer, kOpponent}) {
+        for (int r = 1; r <= kMeldRanks; ++r) {
+            if (MeldTable[r].Melded[side] || MeldTable[r].Count[side] > 0) SortaMeld(r, side);
+        }
+        SortRedThree(side);
+        ShowCurrentScores(side);
+    }
+    SoundOn = sound;
+    f.Shape1.borderColor = FrameColour(PileState);
+    SetPanel(1, MeldOpened[kPlayer] ? "Minimum Meld Points Met"
+                                    : "Minimum Meld Points " + std::to_string(MinMeld[kPlayer]));
+    if (hand.atResults) {
+        const std::vector<Label*> labels = ResultLabels();
+        for (std::size_t i = 0; i < labels.size() && i < hand.results.size(); ++i) {
+            labels[i]->caption = hand.results[i];
+        }
+        f.cmdSave.visible = hand.exitShown;
+        f.FramResults.visible = true;
+        ZOrder(f.FramResults);
+    }
+}
+
+}  // namespace
+
+void KeepHand(bool atResults) {
+    if (!GameInProgress || GameAbandoned) return;
+    KeptHand hand = HandNow(atResults);
+    if (lastKept && *lastKept == hand) return;
+    if (auto error = WriteWholeFile(HandFilePath(), FormatKeptHand(hand))) {
+        // The game goes on; the hand is kept again at the next wait.
+        ReportError("KeepHand", error->number, error->description + " (" + HandFilePath() + ")");
+        lastKept.reset();
+        return;
+    }
+    lastKept = std::move(hand);
+}
+
+void ForgetKeptHand() {
+    lastKept.reset();
+    ::unlink(HandFilePath().c_str());
+}
+
+bool HandIsKept() {
+    struct stat st {};
+    return ::lstat(HandFilePath().c_str(), &st) == 0;
+}
+
+namespace {
+
+// The kept hand, if there is one that reads; one that does not is set aside.
+std::optional<KeptHand> ReadKeptHand() {
+    const std::string path = HandFilePath();
+    if (!HandIsKept()) return std::nullopt;
+    std::string fault;
+    const std::optional<std::string> text = ReadKeptFile(path, fault);
+    KeptHandRead read;
+    if (text) read = ParseKeptHand(*text);
+    if (!read.hand) SetAside(path, text ? read.fault : fault);
+    return read.hand;
+}
+
+}  // namespace
+
+bool KeptHandReadable() {
+    return ReadKeptHand().has_value();
+}
+
+bool ResumeKeptHand() {
+    const std::optional<KeptHand> kept = ReadKeptHand();
+    if (!kept) return false;
+    const KeptHand& hand = *kept;
+    TheTable = hand.table;
+    ThaddockPlaysExpert = hand.expert;
+    ShowThaddockChoice();
+    GameTotals = hand.totals;
+    GameTotalsTarget = hand.totalsTarget;
+    ++GameTotalsVersion;
+    LayOut(hand);
+    // The layout recounts what the table already holds; the table is the kept one, exactly.
+    TheTable = hand.table;
+    lastKept = hand;
+    return true;
+}
+
+}  // namespace cardovia
