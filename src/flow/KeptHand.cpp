@@ -17,12 +17,16 @@
 #include "ui/Messages.h"
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace cardovia {
 
@@ -30,8 +34,84 @@ namespace {
 
 constexpr std::size_t kLargestHandFile = 64 * 1024;
 
-// What was last written, so an unchanged table is not written again.
+// What was last written, and where, so an unchanged table is not written again.
 std::optional<KeptHand> lastKept;
+std::string lastKeptPath;
+
+// Writes Hand.dat off the game's thread: the table is formatted where it is
+// kept, and the disk's own time (the sync above all) never lengthens a wait
+// or a pause. Only the newest hand waiting matters; an older one not yet
+// written is dropped for it. A removal is queued like a write, so it is
+// never undone by a write that was still waiting.
+class HandWriter {
+  public:
+    ~HandWriter() {
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        changed_.notify_all();
+        if (thread_.joinable()) thread_.join();
+    }
+    // Text to write, or nothing to remove the file.
+    void Post(std::string path, std::optional<std::string> text) {
+        {
+            std::lock_guard lock(mutex_);
+            pending_ = Job{std::move(path), std::move(text)};
+            if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
+        }
+        changed_.notify_all();
+    }
+    // Returns once everything posted is on the disk.
+    void Flush() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !pending_ && !busy_; });
+    }
+    // The last write's failure, once.
+    std::optional<WriteError> TakeError() {
+        std::lock_guard lock(mutex_);
+        return std::exchange(error_, std::nullopt);
+    }
+
+  private:
+    struct Job {
+        std::string path;
+        std::optional<std::string> text;
+    };
+    void Run() {
+        std::unique_lock lock(mutex_);
+        while (true) {
+            changed_.wait(lock, [this] { return pending_ || stopping_; });
+            if (!pending_) return;
+            Job job = std::move(*pending_);
+            pending_.reset();
+            busy_ = true;
+            lock.unlock();
+            std::optional<WriteError> error;
+            if (job.text) {
+                error = WriteWholeFile(job.path, *job.text);
+            } else {
+                ::unlink(job.path.c_str());
+            }
+            lock.lock();
+            busy_ = false;
+            if (error) error_ = error;
+            changed_.notify_all();
+        }
+    }
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::optional<Job> pending_;
+    std::optional<WriteError> error_;
+    bool busy_ = false;
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
+HandWriter& Writer() {
+    static HandWriter writer;
+    return writer;
+}
 
 std::vector<Label*> ResultLabels() {
     std::vector<Label*> labels;
@@ -149,23 +229,30 @@ void LayOut(const KeptHand& hand) {
 
 void KeepHand(bool atResults) {
     if (!GameInProgress || GameAbandoned) return;
-    KeptHand hand = HandNow(atResults);
-    if (lastKept && *lastKept == hand) return;
-    if (auto error = WriteWholeFile(HandFilePath(), FormatKeptHand(hand))) {
-        // The game goes on; the hand is kept again at the next wait.
+    if (auto error = Writer().TakeError()) {
+        // The game goes on; the hand is written whole again at this wait.
         ReportError("KeepHand", error->number, error->description + " (" + HandFilePath() + ")");
         lastKept.reset();
-        return;
     }
+    KeptHand hand = HandNow(atResults);
+    const std::string path = HandFilePath();
+    if (lastKept && *lastKept == hand && lastKeptPath == path) return;
+    Writer().Post(path, FormatKeptHand(hand));
     lastKept = std::move(hand);
+    lastKeptPath = path;
 }
 
 void ForgetKeptHand() {
     lastKept.reset();
-    ::unlink(HandFilePath().c_str());
+    Writer().Post(HandFilePath(), std::nullopt);
+}
+
+void FlushKeptHand() {
+    Writer().Flush();
 }
 
 bool HandIsKept() {
+    FlushKeptHand();
     struct stat st {};
     return ::lstat(HandFilePath().c_str(), &st) == 0;
 }
@@ -204,6 +291,7 @@ bool ResumeKeptHand() {
     // The layout recounts what the table already holds; the table is the kept one, exactly.
     TheTable = hand.table;
     lastKept = hand;
+    lastKeptPath = HandFilePath();
     return true;
 }
 

@@ -6,11 +6,14 @@
 
 namespace cardovia {
 
-// Writes the table to Hand.dat if it changed since it was last kept. At the
-// results panel the hand is kept with its results.
+// Writes the table to Hand.dat if it changed since it was last kept (on a
+// thread of its own: the wait never waits for the disk). At the results panel
+// the hand is kept with its results.
 void KeepHand(bool atResults);
 // The game has ended or a new one starts: Hand.dat goes.
 void ForgetKeptHand();
+// Returns once every hand kept so far is on the disk.
+void FlushKeptHand();
 // Whether a Hand.dat lies beside the player file.
 bool HandIsKept();
 // Whether Hand.dat reads as a kept hand; one that does not is set aside as

@@ -35,6 +35,7 @@ TEST_F(KeptHandTest, AGameTakenUpFromAnyKeptHandPlaysOnAsTheGameItWasKeptFrom) {
         PlayFromMenu();
         const auto whole = handTotals;
         const PerSide finalScore = GameScore;
+        FlushKeptHand();
         ASSERT_FALSE(std::filesystem::exists(dir / kHandFileName)) << "a finished game leaves it";
 
         // Again, and at one wait for the player picked at random, the hand kept
@@ -50,6 +51,7 @@ TEST_F(KeptHandTest, AGameTakenUpFromAnyKeptHandPlaysOnAsTheGameItWasKeptFrom) {
         int checked = 0;
         beforePlayer = [&] {
             // Every wait for the player has the table on disk, whole and exact.
+            FlushKeptHand();
             const KeptHandRead read = ParseKeptHand(Slurp(dir / kHandFileName));
             EXPECT_TRUE(read.hand && read.hand->table == TheTable) << read.fault;
             ++checked;
@@ -88,7 +90,7 @@ TEST_F(KeptHandTest, AHandDatThatDoesNotReadIsSetAsideAndTheGameStartsAsToday) {
     sys.Seed(7);
     std::string good;
     beforePlayer = [&] {
-        if (good.empty()) good = Slurp(dir / kHandFileName);
+        if (good.empty()) FlushKeptHand(), good = Slurp(dir / kHandFileName);
         return false;
     };
     PlayFromMenu();

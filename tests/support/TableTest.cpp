@@ -1,11 +1,13 @@
 #include "support/TableTest.h"
 
+
 #include "deck/CardTravel.h"
 #include "deck/Dealing.h"
 #include "deck/Drawing.h"
 #include "deck/Stock.h"
 #include "flow/ClearTable.h"
 #include "flow/Handlers.h"
+#include "flow/KeptHand.h"
 #include "flow/Leaving.h"
 #include "flow/Menus.h"
 #include "flow/Startup.h"
@@ -185,6 +187,7 @@ void TableTest::TearDown() {
 }
 
 void TableTest::FreshTable() {
+    FlushKeptHand();  // nothing of the last table's is still on its way to the disk
     notes.clear();
     moves.clear();
     lastFile.clear();

@@ -1,6 +1,8 @@
 #include "support/WindowTest.h"
 
+
 #include "flow/Handlers.h"
+#include "flow/KeptHand.h"
 #include "flow/Startup.h"
 #include "layout/FollowMouse.h"
 #include "model/PlayerFileFormat.h"
@@ -37,6 +39,7 @@ void WindowTest::SetUp() {
 }
 
 void WindowTest::TearDown() {
+    FlushKeptHand();
     qt::HelpWindow::CloseIfOpen();
     qt::ScoreChartWindow::CloseIfOpen();
     qt::HistoryWindow::CloseIfOpen();
