@@ -43,14 +43,45 @@ install(FILES data/${CARDOVIA_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY ${CARDOVIA_SHARE_DIR}/icons DESTINATION ${CMAKE_INSTALL_DATADIR})
 
+# The licence: its full text where desktops look for it, and the Debian package's own copyright
+# notice, which names the holders and the licence and points to that text rather than repeating it.
+set(CARDOVIA_AUTHORS "The Cardovia developers")
+set(CARDOVIA_CONTACT "cardovia@users.noreply.github.com")
+set(CARDOVIA_LICENSE_DIR ${CMAKE_INSTALL_DATADIR}/licenses/cardovia)
+install(FILES COPYING DESTINATION ${CARDOVIA_LICENSE_DIR})
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/copyright CONTENT
+"Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+Upstream-Name: Cardovia
+Upstream-Contact: ${CARDOVIA_AUTHORS} <${CARDOVIA_CONTACT}>
+Source: https://cardovia.github.io/
+
+Files: *
+Copyright: ${CARDOVIA_AUTHORS}
+License: GPL-3+
+ This program is free software: you can redistribute it and/or modify
+ it under the terms of the GNU General Public License as published by
+ the Free Software Foundation, either version 3 of the License, or
+ (at your option) any later version.
+ .
+ This program is distributed in the hope that it will be useful,
+ but WITHOUT ANY WARRANTY; without even the implied warranty of
+ MERCHANTABILITY or FITNESS FOR A PARTICULAR PURPOSE.  See the
+ GNU General Public License for more details.
+ .
+ The full text of the license is installed with the program as
+ ${CARDOVIA_LICENSE_DIR}/COPYING; on Debian systems it is also in
+ /usr/share/common-licenses/GPL-3.
+")
+install(FILES ${CMAKE_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/cardovia)
+
 # The Debian package. dpkg-shlibdeps finds the libraries the program links; the platform
 # plugins that draw the window are loaded at run time, so they are named here. The audio
 # back ends come with the multimedia library itself.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME cardovia)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_VENDOR "The Cardovia developers")
-set(CPACK_PACKAGE_CONTACT "The Cardovia developers <cardovia@users.noreply.github.com>")
+set(CPACK_PACKAGE_VENDOR "${CARDOVIA_AUTHORS}")
+set(CPACK_PACKAGE_CONTACT "${CARDOVIA_AUTHORS} <${CARDOVIA_CONTACT}>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "two-handed Canasta against a computer opponent")
 set(CPACK_PACKAGE_DESCRIPTION
   "Cardovia is the card game Canasta for two: you against the computer opponent Thaddock. \

@@ -14,7 +14,7 @@ fi
 # The screen reader's test: a private X server and accessibility bus, read
 # over AT-SPI as a reader would.
 if [ "${CARDOVIA_WITH_READER:-0}" = 1 ]; then
-  packages+=(xvfb xdotool dbus-daemon at-spi2-core python3-pyatspi)
+  packages+=(xvfb xdotool x11-utils dbus-daemon at-spi2-core python3-pyatspi orca)
 fi
 
 missing=()

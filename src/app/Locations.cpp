@@ -34,4 +34,8 @@ void UseLocations(const Locations& locations) {
     }
 }
 
+fs::path PlayerFileDirectory() {
+    return fs::path(PlayerFilePath()).parent_path();
+}
+
 }  // namespace cardovia::app

@@ -32,4 +32,8 @@ Locations ChooseLocations(const std::filesystem::path& programDirectory,
 // data directory so that the first save has somewhere to go.
 void UseLocations(const Locations& locations);
 
+// The directory that holds Name.dat, Cardovia.ini and History.csv once the locations are in use:
+// beside the program when that directory can be written, otherwise the player's data directory.
+std::filesystem::path PlayerFileDirectory();
+
 }  // namespace cardovia::app

@@ -2,7 +2,10 @@
 
 #include "app/CommandLine.h"
 #include "app/Locations.h"
+#include "app/SingleInstance.h"
+#include "flow/GameLoop.h"
 #include "flow/Handlers.h"
+#include "flow/KeptHand.h"
 #include "flow/Startup.h"
 #include "ui/Form.h"
 #include "ui/qt/QtPlatform.h"
@@ -13,6 +16,9 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QStandardPaths>
+#include <QTimer>
+
+#include <cstdio>
 
 namespace {
 
@@ -44,6 +50,18 @@ int main(int argc, char** argv) {
         QCoreApplication::applicationDirPath().toStdString(), CARDOVIA_INSTALLED_DATA,
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
     cardovia::app::UseLocations(locations);
+    // Before any of the player's files is read: a second copy ends without touching them.
+    cardovia::app::SingleInstance instance(
+        QString::fromStdString(cardovia::app::PlayerFileDirectory().string()));
+    switch (instance.ClaimDirectory()) {
+        case cardovia::app::SingleInstance::Claim::Play:
+            break;
+        case cardovia::app::SingleInstance::Claim::OtherShown:
+            return 0;
+        case cardovia::app::SingleInstance::Claim::OtherSilent:
+            std::fputs(cardovia::app::kAlreadyRunning, stderr);
+            return cardovia::app::kAlreadyRunningExitCode;
+    }
     QApplication::setWindowIcon(WindowIcon(locations.iconDirectory));
 
     cardovia::qt::QtPlatform platform;
@@ -53,6 +71,13 @@ int main(int argc, char** argv) {
     cardovia::qt::TableWindow window(form);
     platform.SetWindow(&window);
     window.show();
+    instance.ShowOnRequest(&window);
     cardovia::Form_Load();
+    // A hand kept on disk is taken up where it was left as soon as the window is up.
+    if (cardovia::HandIsKept()) {
+        QTimer::singleShot(0, &window, [] {
+            if (cardovia::KeptHandReadable()) cardovia::ResumeKeptGame();
+        });
+    }
     return QApplication::exec();
 }

@@ -51,8 +51,15 @@ void QtPlatform::WaitUntil(const std::function<bool()>& done,
     QTimer timer;
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer);
+    // A wait that ends while a later one runs inside it (a game started from a
+    // key during a pause) can only return once the inner one has: it asks its
+    // loop to end once, and from then on sleeps like any other, never waking
+    // the thread again at every pass of the inner loop.
+    bool ended = false;
     auto check = [&] {
+        if (ended) return;
         if (done()) {
+            ended = true;
             timer.stop();
             loop.quit();
             return;
@@ -73,7 +80,7 @@ void QtPlatform::WaitUntil(const std::function<bool()>& done,
     const auto hook =
         QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &loop, check);
     check();
-    if (!done()) loop.exec();
+    if (!ended) loop.exec();
     QObject::disconnect(hook);
 }
 
