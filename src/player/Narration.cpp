@@ -267,9 +267,17 @@ void TellPanels(const Sight& was, const Sight& now, std::vector<std::string>& li
         lines.push_back(now.status);
     }
     if (now.results && !was.results) {
-        const Frame& panel = Frmtable().FramResults;
-        lines.push_back(panel.caption + ".");
-        for (const std::string& line : PanelLines(panel)) lines.push_back(line + ".");
+        // The hand's and the game's totals and the comment; every row of the
+        // panel is read where the ring waits on Carry On, and by C.
+        const TableForm& f = Frmtable();
+        lines.push_back(f.FramResults.caption + ".");
+        for (const std::string& line : PanelLines(f.FramResults)) {
+            for (const Label* told : {&f.lblTotalP, &f.lblComments, &f.GGrandtotal}) {
+                if (!told->caption.empty() && line.rfind(told->caption, 0) == 0) {
+                    lines.push_back(line + ".");
+                }
+            }
+        }
     }
 }
 

@@ -84,7 +84,7 @@ TEST_F(Narration, EveryMoveOfAWholeGameIsToldOnceAndNoHiddenCardIsNamed) {
         {"the player melds", std::regex("^You meld [A-Z][a-z]+: [0-9]+ cards?")},
         {"the player discards", std::regex("^You discard the .+\\. Pile")},
         {"a new hand", std::regex("^New hand\\. You hold 15 cards, Thaddock 15\\.")},
-        {"the results", std::regex("^Points for Cards Melded: Player -?[0-9]+, Thaddock -?[0-9]+\\.$")},
+        {"the results", std::regex("^Total this Hand: Player -?[0-9]+, Thaddock -?[0-9]+\\.$")},
         {"the turn comes back", std::regex("^Player take Discard or click Stock for two cards\\.$")},
     };
     std::string out;

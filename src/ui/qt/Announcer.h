@@ -22,13 +22,14 @@ class Announcer : public QObject {
     // Hands the words to a listening screen reader; nothing when none listens.
     // Words said in one turn of the event loop are spoken together, in order.
     void Say(const QString& words);
+    // Speaks what was said so far now rather than at the next turn of the loop.
+    void Flush();
 
   private:
     // A reader may still be reading a notice's words a moment after it showed,
     // so a few take turns rather than one being overwritten.
     static constexpr std::size_t kNotices = 8;
 
-    void Flush();
     Notice* NextNotice();
 
     QWidget* window_;

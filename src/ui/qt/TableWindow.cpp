@@ -211,10 +211,14 @@ void TableWindow::Sync() {
     }
     ShowPanelRing();
     if (form_.NarrateAtRest) form_.NarrateAtRest();
-    view_->Sync();
-    // Spoken after the table has caught up, so a reader that looks finds what it hears.
-    for (const std::string& words : form_.Announcements) announcer_->Say(QString::fromStdString(words));
+    // What happened is spoken before the ring's move is heard: the results
+    // before Carry On, the discard before the turn's first object.
+    for (const std::string& words : form_.Announcements) {
+        announcer_->Say(QString::fromStdString(words));
+    }
     form_.Announcements.clear();
+    announcer_->Flush();
+    view_->Sync();
     ScoreChartWindow::FollowGame();
 }
 
