@@ -28,6 +28,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from private_x import start_xvfb, stop  # noqa: E402
+
 SKIP = 77
 ALREADY_RUNNING = "Cardovia is already running."
 PLAYER_LINE = b'"Tester",150,3,4,1200,900,#FALSE#,5000\r\n'
@@ -43,42 +46,6 @@ def wait_for(what, test, seconds):
             return found
         time.sleep(0.05)
     raise TimeoutError(f"no {what} within {seconds} s")
-
-
-def start_xvfb():
-    """A private X server that takes connections. The display is picked here, not by the server:
-    a socket left behind by a server that was killed makes the server's own pick fail again and
-    again. A display taken by another test at the same moment ends this server: then another
-    display is tried."""
-    for display in random.sample(range(200, 1000), 20):
-        if os.path.exists(f"/tmp/.X11-unix/X{display}") or os.path.exists(f"/tmp/.X{display}-lock"):
-            continue
-        xvfb = subprocess.Popen(["Xvfb", f":{display}", "-screen", "0", "1280x1024x24",
-                                 "-nolisten", "tcp"], stderr=subprocess.DEVNULL)
-        env = dict(os.environ, DISPLAY=f":{display}")
-
-        def accepts():
-            if xvfb.poll() is not None:
-                raise RuntimeError("Xvfb ended")
-            return subprocess.run(["xdotool", "getdisplaygeometry"], env=env,
-                                  capture_output=True).returncode == 0
-        try:
-            wait_for("X server", accepts, 10)
-            return xvfb, f":{display}"
-        except (TimeoutError, RuntimeError):
-            stop(xvfb)
-    raise RuntimeError("no private X server would start")
-
-
-def stop(process):
-    if process.poll() is None:
-        process.send_signal(signal.SIGCONT)
-        process.terminate()
-        try:
-            process.wait(5)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
 
 
 class Table:

@@ -26,11 +26,13 @@ import re
 import select
 import shutil
 import signal
-import socket
 import subprocess
 import sys
 import tempfile
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import private_x  # noqa: E402
 
 SKIP = 77
 TOOLS = {
@@ -202,52 +204,12 @@ class OrcaSession:
         return text
 
     def _start_xvfb(self):
-        # Xvfb picks a free display itself and writes its number once it listens,
-        # so other X servers on the machine never collide with this one.
-        read_fd, write_fd = os.pipe()
-        xvfb = self._spawn("Xvfb", ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-                                    self.screen, "-nolisten", "tcp", "-noreset"],
-                           pass_fds=[write_fd])
-        os.close(write_fd)
-        number = b""
-        deadline = time.monotonic() + 30
-        os.set_blocking(read_fd, False)
-        while time.monotonic() < deadline and not number.endswith(b"\n"):
-            try:
-                chunk = os.read(read_fd, 16)
-            except BlockingIOError:
-                chunk = None
-            if chunk == b"":
-                break
-            if chunk:
-                number += chunk
-            elif xvfb.poll() is not None:
-                break
-            else:
-                time.sleep(0.02)
-        os.close(read_fd)
-        if not number.strip().isdigit():
-            self._fail("Xvfb did not report a display within 30 s")
-        display = number.strip().decode()
-        self.env["DISPLAY"] = ":" + display
-        # The number comes when the server listens; a connection proves it accepts.
-        deadline = time.monotonic() + 10
-        while not self._x_accepts(display):
-            if time.monotonic() > deadline or xvfb.poll() is not None:
-                self._fail(f"Xvfb on :{display} does not accept connections")
-            time.sleep(0.05)
-
-    @staticmethod
-    def _x_accepts(display):
-        for address in (f"/tmp/.X11-unix/X{display}", f"\0/tmp/.X11-unix/X{display}"):
-            with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as s:
-                try:
-                    s.settimeout(2)
-                    s.connect(address)
-                    return True
-                except OSError:
-                    continue
-        return False
+        try:
+            xvfb, display = private_x.start_xvfb(self.screen)
+        except RuntimeError as e:
+            self._fail(str(e))
+        self.processes.append(("Xvfb", xvfb))
+        self.env["DISPLAY"] = display
 
     def _start_dbus(self):
         read_fd, write_fd = os.pipe()

@@ -21,6 +21,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import private_x  # noqa: E402
+
 SKIP = 77
 RANKS = ["Ace", "Two", "Three", "Four", "Five", "Six", "Seven", "Eight", "Nine", "Ten",
          "Jack", "Queen", "King"]
@@ -66,12 +69,11 @@ def inside_session(program):
             pass
 
     home = tempfile.mkdtemp(prefix="cardovia-reader-")
-    read_fd, write_fd = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1600x1000x24",
-                             "-nolisten", "tcp"], pass_fds=[write_fd], stderr=subprocess.DEVNULL)
-    os.close(write_fd)
-    display = ":" + os.read(read_fd, 16).decode().strip()
-    os.close(read_fd)
+    try:
+        xvfb, display = private_x.start_xvfb()
+    except RuntimeError as e:
+        print(f"FAULT: {e}")
+        return 1
     env = dict(os.environ, DISPLAY=display, HOME=home, XDG_CONFIG_HOME=home,
                XDG_DATA_HOME=home, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                QT_ACCESSIBILITY="1")
@@ -216,9 +218,8 @@ def inside_session(program):
         faults.extend("program: " + line.rstrip() for line in log.readlines()[-15:])
     finally:
         game.kill()
-        xvfb.kill()
         game.wait()
-        xvfb.wait()
+        private_x.stop(xvfb)
         shutil.rmtree(home, ignore_errors=True)
     print(f"focus heard: {heard['focus'][:6]}")
     print(f"names heard: {[n for n in heard['names'] if 'now' in n][:4]}")
