@@ -16,6 +16,7 @@
 #include "opponent/OpponentMelding.h"
 #include "player/Hint.h"
 #include "player/KeyboardPlay.h"
+#include "player/Narration.h"
 #include "player/PlayerMoves.h"
 #include "rules/MinimumMeld.h"
 #include "rules/TakingThePile.h"
@@ -63,6 +64,10 @@ void OpenGame() {
 // The game goes on from the hand kept on disk, as OpenGame would have begun it.
 bool ResumeGame() {
     if (!ResumeKeptHand()) return false;
+    // A reader hears the hand taken up, not a new deal.
+    ResetNarration();
+    NarrateChanges();
+    Announce("Your game goes on where it was left. " + Answer(Question::Hand));
     FollowMouse = clsObjectFollowMouse{};
     FollowMouse.SetTimer(&Frmtable().Timer1);
     FollowMouse.SetEnabled(false);

@@ -35,7 +35,7 @@ SKIP = 77
 ALREADY_RUNNING = "Cardovia is already running."
 PLAYER_LINE = b'"Tester",150,3,4,1200,900,#FALSE#,5000\r\n'
 # Files beside the program that belong to whoever ran it, never to a copy of it.
-NOT_COPIED = ("Name.dat", "Cardovia.ini", "History.csv", "Cardovia.lock")
+NOT_COPIED = ("Name.dat", "Cardovia.ini", "History.csv", "Hand.dat", "Cardovia.lock")
 
 
 def wait_for(what, test, seconds):

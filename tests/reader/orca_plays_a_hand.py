@@ -305,7 +305,7 @@ def main():
         bin_dir = os.path.join(scratch, "bin")
         shutil.copytree(os.path.dirname(program), bin_dir,
                         ignore=shutil.ignore_patterns("Name.dat*", "Cardovia.ini*", "History.csv*",
-                                                      "Cardovia.lock", "*.tmp"))
+                                                      "Hand.dat*", "Cardovia.lock", "*.tmp"))
         with open(os.path.join(bin_dir, "Name.dat"), "w", newline="") as f:
             f.write(PLAYER_FILE)
         copy = os.path.join(bin_dir, os.path.basename(program))

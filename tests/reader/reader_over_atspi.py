@@ -29,6 +29,8 @@ RANKS = ["Ace", "Two", "Three", "Four", "Five", "Six", "Seven", "Eight", "Nine",
          "Jack", "Queen", "King"]
 FACES = {f"{r} of {s}" for r in RANKS for s in ("Clubs", "Diamonds", "Hearts", "Spades")}
 FACES.add("Joker")
+# The player's files beside the program are the player's, never copied.
+NOT_COPIED = ("Name.dat*", "Cardovia.ini*", "History.csv*", "Hand.dat*", "Cardovia.lock", "*.tmp")
 GROUPS = ["Your hand", "Thaddock's hand", "Stock", "Discard pile", "Your melds",
           "Thaddock's melds", "Red threes"]
 
@@ -81,7 +83,11 @@ def inside_session(program):
     # for them, as on a desktop where a reader runs.
     pyatspi.Registry.getDesktop(0).childCount
     log = tempfile.TemporaryFile(mode="w+")
-    game = subprocess.Popen([program], env=env, stdout=log, stderr=subprocess.STDOUT)
+    # A copy of the program's directory, so no file of the build's is read or left behind.
+    copy = os.path.join(home, "bin")
+    shutil.copytree(os.path.dirname(program), copy, ignore=shutil.ignore_patterns(*NOT_COPIED))
+    game = subprocess.Popen([os.path.join(copy, os.path.basename(program))], env=env, stdout=log,
+                            stderr=subprocess.STDOUT)
     heard = {"focus": [], "names": []}
 
     def on_event(event):
