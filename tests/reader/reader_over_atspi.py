@@ -88,19 +88,27 @@ def inside_session(program):
     shutil.copytree(os.path.dirname(program), copy, ignore=shutil.ignore_patterns(*NOT_COPIED))
     game = subprocess.Popen([os.path.join(copy, os.path.basename(program))], env=env, stdout=log,
                             stderr=subprocess.STDOUT)
-    heard = {"focus": [], "names": []}
+    heard = {"focus": [], "names": [], "notices": []}
 
     def on_event(event):
         try:
             name = event.source.name
         except Exception:  # the object went while the event travelled
             return
-        if event.type.startswith("object:state-changed:focused") and event.detail1 == 1:
+        if event.type.startswith("object:state-changed:showing") and event.detail1 == 1:
+            try:
+                if event.source.getRoleName() == "notification":
+                    heard["notices"].append((time.monotonic(), name))
+            except Exception:
+                pass
+        elif event.type.startswith("object:state-changed:focused") and event.detail1 == 1:
             heard["focus"].append(name)
         elif event.type.startswith("object:property-change:accessible-name"):
             heard["names"].append(name)
+            heard.setdefault("named at", []).append((time.monotonic(), name))
 
     pyatspi.Registry.registerEventListener(on_event, "object:state-changed:focused",
+                                           "object:state-changed:showing",
                                            "object:property-change:accessible-name")
     faults = []
     try:
@@ -198,9 +206,19 @@ def inside_session(program):
             key(k)
         wait_for("focus on the stock", lambda: any(n.startswith("Stock, ") for n in heard["focus"])
                  and any(n.startswith("Discard pile, ") for n in heard["focus"]), 10, pump)
+        pressed = time.monotonic()
         key("s")
         wait_for("the draw announced",
                  lambda: any(n.endswith("now Meld and Discard.") for n in heard["names"]), 10, pump)
+        # The draw is told as a notification: how long after the key it reached the bus.
+        drawn = wait_for("the drawn cards told", lambda: [t for t, n in heard["notices"]
+                                                           if n.startswith("You drew")], 10, pump)
+        shown = [t for t, n in heard["named at"] if n.endswith("now Meld and Discard.")]
+        latency = (drawn[0] - shown[0]) * 1000
+        print(f"announcement_after_move_ms={latency:.0f} (from the status line's change that "
+              f"ends the draw; {(drawn[0] - pressed) * 1000:.0f} ms after the key)")
+        if latency > 100:
+            faults.append(f"the draw was told {latency:.0f} ms after the move")
         after = names(groups()["Your hand"])
         if len(after) != len(hand) + 2 or any(face_of(n) not in FACES for n in after):
             faults.append(f"after the draw your hand reads {after}")
