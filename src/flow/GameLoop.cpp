@@ -173,26 +173,28 @@ std::string Num(int n) {
     return std::to_string(n);
 }
 
-// The result dialog, the sound and the statistics; true when the player asks
+// The statistics, the result dialog and the sound; true when the player asks
 // for a new game.
 bool EndGame() {
     TableForm& f = Frmtable();
-    ForgetKeptHand();
     GameInProgress = false;
     TableIdle = true;
     f.cmdSave.visible = false;
-    RecordFinishedGame();
+    // Counted, in the history and in Name.dat, together and before the box says so.
+    FlushKeptHand();  // the results' hand is on the disk before the game's end takes it away
+    const GameEndSaved saved = RecordGameEnd();
+    ForgetKeptHand();
     const i16 mine = GameScore[kPlayer];
     const i16 his = GameScore[kOpponent];
-    const std::string scores = " this game with a total score of  " + Num(mine) +
-                               " against Thaddock's score of  " + Num(his) +
-                               " Statistics saved. Click 'New Game' or 'Exit'";
+    const std::string scores =
+        " this game with a total score of  " + Num(mine) + " against Thaddock's score of  " +
+        Num(his) + (saved.saved ? " Statistics saved." : " Statistics could not be saved.") +
+        " Click 'New Game' or 'Exit'";
     if (mine <= his) {
         PlaySoundFile(kLostSound);
         Pause();
         ShowMessageDialog("Oh Dear, " + PlayerName + " you lost" + scores, "New Game", "Exit", "",
                           kPictureGoodNews, "Game Over");
-        GamesLost = Add16(GamesLost, 1);
     } else {
         DelayMs = SpeedDelay + pauses::kGameWonExtra;
         PlaySoundFile(kWinSound);
@@ -200,9 +202,7 @@ bool EndGame() {
         DelayMs = SpeedDelay + pauses::kGameWonExtra;
         ShowMessageDialog("Well done, " + PlayerName + " you won" + scores, "New Game", "Exit", "",
                           kPictureGoodNews, "Game Over");
-        GamesWon = Add16(GamesWon, 1);
     }
-    SavePlayerFile();
     if (GameAbandoned) return false;
     if (DialogButton == 0) return true;
     TableIdle = false;

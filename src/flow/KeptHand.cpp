@@ -7,6 +7,7 @@
 #include "model/HandFile.h"
 #include "model/PlayerFileFormat.h"
 #include "model/Preferences.h"
+#include "model/SafeFiles.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "rules/DiscardPile.h"
@@ -16,16 +17,11 @@
 #include "ui/Form.h"
 #include "ui/Messages.h"
 
-#include <cerrno>
 #include <condition_variable>
-#include <cstring>
-#include <fcntl.h>
-#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 #include <utility>
 
 namespace cardovia {
@@ -88,11 +84,7 @@ class HandWriter {
             busy_ = true;
             lock.unlock();
             std::optional<WriteError> error;
-            if (job.text) {
-                error = WriteWholeFile(job.path, *job.text);
-            } else {
-                ::unlink(job.path.c_str());
-            }
+            error = job.text ? WriteWholeFile(job.path, *job.text) : RemoveFile(job.path);
             lock.lock();
             busy_ = false;
             if (error) error_ = error;
@@ -137,48 +129,12 @@ KeptHand HandNow(bool atResults) {
     return hand;
 }
 
-// Reads a small regular file without following a link or waiting on a pipe.
-std::optional<std::string> ReadKeptFile(const std::string& path, std::string& fault) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
-        fault = std::strerror(errno);
-        return std::nullopt;
-    }
-    struct stat st {};
-    std::string text;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        fault = "it is not a plain file";
-    } else if (static_cast<std::size_t>(st.st_size) > kLargestHandFile) {
-        fault = "it is far larger than a kept hand";
-    } else {
-        char buffer[4096];
-        for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                fault = std::strerror(errno);
-                break;
-            }
-            text.append(buffer, static_cast<std::size_t>(n));
-            if (text.size() > kLargestHandFile) {
-                fault = "it is far larger than a kept hand";
-                break;
-            }
-        }
-    }
-    ::close(fd);
-    if (!fault.empty()) return std::nullopt;
-    return text;
-}
-
 // A Hand.dat that does not read is kept aside, never lost, and the player is told.
-void SetAside(const std::string& path, const std::string& fault) {
-    namespace fs = std::filesystem;
-    const std::string aside = path + ".bad";
-    std::error_code ec;
-    fs::remove(aside, ec);
-    fs::rename(path, aside, ec);
-    const std::string became = ec ? "could not be moved aside (" + ec.message() + ") and is left as it is"
-                                  : "was kept aside as " + aside;
+void TellSetAside(const std::string& path, const std::string& fault) {
+    const SetAsideResult aside = SetAside(path);
+    const std::string became = aside.aside.empty()
+                                   ? "could not be moved aside (" + aside.cause + ") and is left as it is"
+                                   : "was kept aside as " + aside.aside;
     ShowMessageDialog("The hand in progress kept in " + path + " could not be read: " + fault +
                           ". It " + became + "; a new game can be started as usual.",
                       "O.K", "", "", kPictureNotice, "Kept hand not read");
@@ -231,7 +187,7 @@ void KeepHand(bool atResults) {
     if (!GameInProgress || GameAbandoned) return;
     if (auto error = Writer().TakeError()) {
         // The game goes on; the hand is written whole again at this wait.
-        ReportError("KeepHand", error->number, error->description + " (" + HandFilePath() + ")");
+        ReportError("KeepHand", error->number, error->Report());
         lastKept.reset();
     }
     KeptHand hand = HandNow(atResults);
@@ -263,11 +219,13 @@ namespace {
 std::optional<KeptHand> ReadKeptHand() {
     const std::string path = HandFilePath();
     if (!HandIsKept()) return std::nullopt;
-    std::string fault;
-    const std::optional<std::string> text = ReadKeptFile(path, fault);
-    KeptHandRead read;
-    if (text) read = ParseKeptHand(*text);
-    if (!read.hand) SetAside(path, text ? read.fault : fault);
+    const FileRead file = ReadSmallFile(path, kLargestHandFile);
+    if (file.found != FileFound::Read) {
+        if (file.found != FileFound::Missing) TellSetAside(path, file.cause);
+        return std::nullopt;
+    }
+    KeptHandRead read = ParseKeptHand(file.text);
+    if (!read.hand) TellSetAside(path, read.fault);
     return read.hand;
 }
 

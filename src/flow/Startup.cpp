@@ -7,7 +7,10 @@
 #include "scoring/ReadAndSave.h"
 #include "ui/Errors.h"
 #include "ui/Form.h"
+#include "ui/Messages.h"
 #include "ui/Pacing.h"
+
+#include <vector>
 
 namespace cardovia {
 
@@ -15,8 +18,8 @@ void Form_Load() {
     Trap("Form_Load", [] {
         TableForm& f = Frmtable();
         PlayerName = kDefaultPlayerName;
-        ReadPlayerFileAtStartup();
-        ReadPreferencesAtStartup();
+        std::vector<FileNotice> notices = ReadPlayerFileAtStartup();
+        for (FileNotice& notice : ReadPreferencesAtStartup()) notices.push_back(std::move(notice));
         ShowThaddockChoice();
         f.Label7.caption = "Target Score " + std::to_string(TargetScore);
         DelayMs = SpeedDelay;
@@ -30,6 +33,10 @@ void Form_Load() {
         f.LblStock.caption = "No. Deck 108";
         f.LblDiscard.caption = "Discard";
         SetPanel(2, " Press F2 or use Menu for new game");
+        // A file that was not read, or a game counted late, is told with the table in view.
+        for (const FileNotice& notice : notices) {
+            ShowMessageDialog(notice.text, "O.K", "", "", kPictureNotice, notice.title);
+        }
     });
 }
 

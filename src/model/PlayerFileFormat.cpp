@@ -3,17 +3,12 @@
 #include "model/Settings.h"
 #include "model/Table.h"
 
-#include <cerrno>
 #include <cctype>
 #include <charconv>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <vector>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace cardovia {
@@ -111,12 +106,6 @@ std::string StorableName(std::string_view name) {
     return stored;
 }
 
-std::string FreeAsidePath(const std::string& path) {
-    std::string candidate = path + ".bad";
-    for (int n = 1; fs::exists(candidate); ++n) candidate = path + ".bad" + std::to_string(n);
-    return candidate;
-}
-
 bool DirectoryWritable(const std::string& dir) {
     return !dir.empty() && ::access(dir.c_str(), W_OK) == 0;
 }
@@ -170,75 +159,39 @@ std::optional<PlayerRecord> ParsePlayerLine(std::string_view content) {
     return r;
 }
 
+std::string ReadResult::Notice() const {
+    if (outcome != ReadOutcome::SetAside) return {};
+    const std::string became = setAsidePath.empty() ? "It could not be moved aside (" + asideCause +
+                                                          ") and is left as it is"
+                                                    : "It was kept aside as " + setAsidePath;
+    return "The player file " + path + " could not be read: " + cause + ". " + became +
+           "; the game starts with the defaults.";
+}
+
 ReadResult ReadPlayerFile(const std::string& path) {
     ReadResult result;
-    std::error_code ec;
-    if (!fs::exists(path, ec)) return result;
-    std::string content;
-    bool readable = false;
-    if (fs::is_regular_file(path, ec) && fs::file_size(path, ec) <= kMaxFileBytes && !ec) {
-        std::ifstream in(path, std::ios::binary);
-        if (in) {
-            std::ostringstream buffer;
-            buffer << in.rdbuf();
-            content = buffer.str();
-            readable = !in.bad();
-        }
-    }
-    if (readable) {
-        if (auto record = ParsePlayerLine(content)) {
+    result.path = path;
+    const FileRead file = ReadSmallFile(path, kMaxFileBytes);
+    if (file.found == FileFound::Missing) return result;
+    if (file.found == FileFound::Read) {
+        if (auto record = ParsePlayerLine(file.text)) {
             result.record = *record;
             result.outcome = ReadOutcome::Read;
             return result;
         }
+        result.cause = "it does not hold a player's record";
+    } else {
+        result.cause = file.cause;
     }
     result.outcome = ReadOutcome::SetAside;
-    result.setAsidePath = FreeAsidePath(path);
-    fs::rename(path, result.setAsidePath, ec);
-    if (ec) result.setAsidePath.clear();
+    const SetAsideResult aside = SetAside(path);
+    result.setAsidePath = aside.aside;
+    result.asideCause = aside.cause;
     return result;
 }
 
 std::optional<WriteError> WritePlayerFile(const std::string& path, const PlayerRecord& record) {
     return WriteWholeFile(path, FormatPlayerLine(record));
-}
-
-WriteError WriteErrorOf(int err) {
-    if (err == ENOSPC || err == EDQUOT) return WriteError{61, "Disk full"};
-    return WriteError{75, "Path/File access error"};
-}
-
-std::optional<WriteError> WriteToDisk(int fd, const std::string& text) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            const int err = errno;
-            ::close(fd);
-            return WriteErrorOf(err);
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0) {
-        const int err = errno;
-        ::close(fd);
-        return WriteErrorOf(err);
-    }
-    if (::close(fd) != 0) return WriteErrorOf(errno);
-    return std::nullopt;
-}
-
-std::optional<WriteError> WriteWholeFile(const std::string& path, const std::string& text) {
-    const std::string temp = path + ".tmp";
-    std::error_code ec;
-    const fs::path parent = fs::path(path).parent_path();
-    if (!parent.empty()) fs::create_directories(parent, ec);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    auto error = fd < 0 ? std::optional(WriteErrorOf(errno)) : WriteToDisk(fd, text);
-    if (!error && ::rename(temp.c_str(), path.c_str()) != 0) error = WriteErrorOf(errno);
-    if (error) ::unlink(temp.c_str());
-    return error;
 }
 
 PlayerRecord CurrentPlayerRecord() {

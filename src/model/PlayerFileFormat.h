@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "model/Card.h"
+#include "model/SafeFiles.h"
 
 namespace cardovia {
 
@@ -51,27 +52,22 @@ enum class ReadOutcome { Read, Missing, SetAside };
 struct ReadResult {
     PlayerRecord record;  // the defaults unless Read
     ReadOutcome outcome = ReadOutcome::Missing;
-    std::string setAsidePath;  // where an unreadable file was moved to
+    std::string path;
+    std::string cause;         // why the file was not read
+    std::string setAsidePath;  // where an unreadable file was moved to, or empty
+    std::string asideCause;    // why it could not be moved, when it could not
+    // What the player is told of a file not read: which file, why, and what became of it.
+    std::string Notice() const;
 };
-// Reads the file at path. An unreadable or malformed file is renamed to a free
+// Reads the file at path. Anything but a plain file of a well-formed record
+// (a link, a folder, a pipe, a file too large or damaged) is renamed to a free
 // name beside it (Name.dat.bad, Name.dat.bad1, ...) so that the next save
 // cannot overwrite it, and the defaults are returned.
 ReadResult ReadPlayerFile(const std::string& path);
 
-struct WriteError {
-    int number;
-    std::string description;
-};
-// Writes the whole file to a temporary beside it and renames it over the old
-// one, so the file on disk is always either the old one or the new one, whole.
+// Writes the whole file, never through a link: the file on disk is always
+// either the old one or the new one, whole.
 std::optional<WriteError> WritePlayerFile(const std::string& path, const PlayerRecord& record);
-// The same for any file of the program's own: whole, or not at all.
-std::optional<WriteError> WriteWholeFile(const std::string& path, const std::string& text);
-// Writes all of `text` to an open file, waits until it is on the disk and
-// closes the file, closing it on failure too.
-std::optional<WriteError> WriteToDisk(int fd, const std::string& text);
-// The error a failed write reports, from its errno.
-WriteError WriteErrorOf(int err);
 
 // The settings and statistics globals as a record, and back.
 PlayerRecord CurrentPlayerRecord();

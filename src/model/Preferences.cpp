@@ -1,7 +1,7 @@
 #include "model/Preferences.h"
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace cardovia {
@@ -51,7 +51,10 @@ std::string Preferences::Text() const {
 
 Preferences Preferences::Parse(const std::string& text) {
     Preferences prefs;
-    std::istringstream in(text);
+    // Lines may end in LF, CR LF or CR alone, as the editor that last saved the file chose.
+    std::string lines = text;
+    std::replace(lines.begin(), lines.end(), '\r', '\n');
+    std::istringstream in(lines);
     std::string line;
     while (std::getline(in, line)) {
         const auto eq = line.find('=');
@@ -67,14 +70,30 @@ std::string PreferencesPath() {
     return (std::filesystem::path(PlayerFilePath()).parent_path() / kPreferencesFileName).string();
 }
 
-Preferences ReadPreferences(const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return {};
-    if (std::filesystem::file_size(path, ec) > kLongestFile || ec) return {};
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return Preferences::Parse(text.str());
+std::string PreferencesRead::Notice() const {
+    if (!setAside) return {};
+    const std::string became = setAsidePath.empty() ? "It could not be moved aside (" + asideCause +
+                                                          ") and is left as it is"
+                                                    : "It was kept aside as " + setAsidePath;
+    return "The options file " + path + " could not be read: " + cause + ". " + became +
+           "; the options start from their defaults.";
+}
+
+PreferencesRead ReadPreferences(const std::string& path) {
+    PreferencesRead result;
+    result.path = path;
+    const FileRead file = ReadSmallFile(path, kLongestFile);
+    if (file.found == FileFound::Missing) return result;
+    if (file.found == FileFound::Read && file.text.find('\0') == std::string::npos) {
+        result.preferences = Preferences::Parse(file.text);
+        return result;
+    }
+    result.cause = file.found == FileFound::Read ? "it holds bytes that are not text" : file.cause;
+    result.setAside = true;
+    const SetAsideResult aside = SetAside(path);
+    result.setAsidePath = aside.aside;
+    result.asideCause = aside.cause;
+    return result;
 }
 
 std::optional<WriteError> WritePreferences(const std::string& path, const Preferences& prefs) {

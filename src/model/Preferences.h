@@ -31,8 +31,21 @@ class Preferences {
 
 // Cardovia.ini in the directory that holds Name.dat.
 std::string PreferencesPath();
-// A missing or unreadable file gives no entries.
-Preferences ReadPreferences(const std::string& path);
+struct PreferencesRead {
+    Preferences preferences;  // none unless the file was read
+    bool setAside = false;    // the file was there but could not be read
+    std::string path;
+    std::string cause;         // why it was not read
+    std::string setAsidePath;  // where it was moved to, or empty
+    std::string asideCause;    // why it could not be moved, when it could not
+    // What the player is told of a file not read: which file, why, and what became of it.
+    std::string Notice() const;
+};
+// A missing file gives no entries. One that cannot be read (a link, a
+// folder, a pipe, larger than the program writes, or holding a NUL byte) is
+// kept aside as Cardovia.ini.bad, so that the next choice saved does not
+// overwrite it, and gives no entries.
+PreferencesRead ReadPreferences(const std::string& path);
 std::optional<WriteError> WritePreferences(const std::string& path, const Preferences& prefs);
 
 // Whether Expert Thaddock plays; Classic is the default.

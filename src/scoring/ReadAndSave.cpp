@@ -1,30 +1,48 @@
 #include "scoring/ReadAndSave.h"
 
+#include "model/GameRecord.h"
 #include "model/PlayerFileFormat.h"
 #include "model/Preferences.h"
+#include "model/SafeFiles.h"
 #include "ui/Errors.h"
 
-#include <iostream>
+#include <filesystem>
 
 namespace cardovia {
 
+std::string PlayerFilesDirectory() {
+    return std::filesystem::path(PlayerFilePath()).parent_path().string();
+}
+
 void SavePlayerFile() {
     if (auto error = WritePlayerFile(PlayerFilePath(), CurrentPlayerRecord())) {
-        ReportError("SavePlayerFile", error->number, error->description);
+        ReportError("SavePlayerFile", error->number, error->Report());
+        return;
+    }
+    // The statistics just saved count the game of a note still standing: its
+    // line is made sure of in the history and the note goes.
+    if (auto error = SettleGameEndNote(PlayerFilesDirectory())) {
+        ReportError("SavePlayerFile", error->number, error->Report());
     }
 }
 
-void ReadPlayerFileAtStartup() {
-    const std::string path = PlayerFilePath();
-    const ReadResult result = ReadPlayerFile(path);
+std::vector<FileNotice> ReadPlayerFileAtStartup() {
+    std::vector<FileNotice> notices;
+    const std::string dir = PlayerFilesDirectory();
+    ClearStaleTempFiles(dir);
+    const GameEndFinished finished = FinishGameEnd(dir);
+    if (!finished.notice.empty()) notices.push_back({"Last game counted", finished.notice});
+    if (finished.record) {
+        // Name.dat could not be brought up to date: the note's record counts the game.
+        ApplyPlayerRecord(*finished.record);
+        return notices;
+    }
+    const ReadResult result = ReadPlayerFile(PlayerFilePath());
     ApplyPlayerRecord(result.record);
     if (result.outcome == ReadOutcome::SetAside) {
-        std::cerr << "cardovia: " << path << " could not be read; starting with the defaults"
-                  << (result.setAsidePath.empty()
-                          ? std::string()
-                          : "; the old file is kept as " + result.setAsidePath)
-                  << '\n';
+        notices.push_back({"Player file not read", result.Notice()});
     }
+    return notices;
 }
 
 namespace {
@@ -38,12 +56,15 @@ constexpr const char* kFourColourKey = "four-colour-suits";
 
 }  // namespace
 
-void ReadPreferencesAtStartup() {
-    CurrentPreferences = ReadPreferences(PreferencesPath());
+std::vector<FileNotice> ReadPreferencesAtStartup() {
+    const PreferencesRead read = ReadPreferences(PreferencesPath());
+    CurrentPreferences = read.preferences;
     ThaddockPlaysExpert = CurrentPreferences.Get(kThaddockKey) == kExpertValue;
     SoundOn = CurrentPreferences.Flag(kSoundKey, true);
     SmoothMotion = CurrentPreferences.Flag(kSmoothKey, true);
     FourColourSuits = CurrentPreferences.Flag(kFourColourKey, false);
+    if (!read.setAside) return {};
+    return {{"Options file not read", read.Notice()}};
 }
 
 void SavePreferences() {
@@ -52,7 +73,7 @@ void SavePreferences() {
     CurrentPreferences.SetFlag(kSmoothKey, SmoothMotion);
     CurrentPreferences.SetFlag(kFourColourKey, FourColourSuits);
     if (auto error = WritePreferences(PreferencesPath(), CurrentPreferences)) {
-        ReportError("SavePreferences", error->number, error->description);
+        ReportError("SavePreferences", error->number, error->Report());
     }
 }
 

@@ -172,13 +172,19 @@ TEST_F(GameTest, AQuietGameJoinsADamagedHistoryAndOneThatCannotBeWrittenStopsNot
     }
     EXPECT_EQ(charted, summed);
     EXPECT_NE(FileText(path).find("garbage,line\n2026-12-0\n2026-12-07"), std::string::npos);
-    // Where the history cannot be written: one error report, and the game ends as ever.
+    // Where the history cannot be written: one error report naming it, the game counted
+    // nowhere so that the files agree, the box saying so, and the game ends as ever.
     NewTable();
     std::filesystem::remove(path);
     std::filesystem::create_directory(path);
     PlayFromMenu();
-    EXPECT_EQ(sys.errors.size(), 1u);
-    EXPECT_EQ(GamesWon + GamesLost, 1);
+    ASSERT_EQ(sys.errors.size(), 1u);
+    EXPECT_NE(sys.errors[0].second.find("Could not add to " + path.string() + ": it is a folder"),
+              std::string::npos);
+    EXPECT_EQ(GamesWon + GamesLost, 0);
+    ASSERT_EQ(DialogsTitled("Game Over").size(), 1u);
+    EXPECT_NE(DialogsTitled("Game Over")[0]->message.find(" Statistics could not be saved. "),
+              std::string::npos);
     EXPECT_TRUE(sys.quitRequested);
 }
 

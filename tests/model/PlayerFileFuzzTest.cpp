@@ -3,12 +3,23 @@
 // Whatever the file holds, the game starts with settings it can use, never
 // loses a file it cannot read, and what it reads it writes back to read the same.
 
+#include "model/GameRecord.h"
 #include "model/PlayerFileFormat.h"
+#include "model/Preferences.h"
 #include "scoring/ReadAndSave.h"
 #include "support/TableTest.h"
 
+#include <chrono>
 #include <fstream>
+#include <functional>
+#include <future>
+#include <memory>
 #include <random>
+#include <thread>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace cardovia::testing {
 namespace {
@@ -184,20 +195,90 @@ TEST_F(PlayerFileOnDisk, HostileFilesAndTheCorpusStartTheGameWithValidSettingsAn
         EXPECT_TRUE(Valid(read.record)) << name;
         EXPECT_EQ(kept, !ParsePlayerLine(content).has_value()) << name;
         EXPECT_EQ(FileText(kept ? read.setAsidePath : path), content) << name;
-        if (name != "hostile") EXPECT_EQ(kept, name.rfind("aside-", 0) == 0) << name;
-        if (name != "hostile") CheckParse(content);
+        if (name != "hostile") {
+            EXPECT_EQ(kept, name.rfind("aside-", 0) == 0) << name;
+            CheckParse(content);
+        }
     }
-    EXPECT_GE(files.size(), 308u);
+    EXPECT_GE(files.size(), 313u);
 }
 
-TEST_F(PlayerFileOnDisk, AnythingButARegularFileIsKeptAsideNotFollowed) {
-    const std::string path = (dir / kPlayerFileName).string();
-    fs::create_directory(path);
-    EXPECT_TRUE(fs::is_directory(ReadPlayerFile(path).setAsidePath));
-    fs::create_symlink("/dev/zero", path);
-    EXPECT_EQ(ReadPlayerFile(path).outcome, ReadOutcome::SetAside);
-    EXPECT_FALSE(fs::exists(fs::symlink_status(path)));
+// Runs a read on a thread of its own: what it says, or that it hung.
+std::string WithinSeconds(const std::function<std::string()>& read) {
+    auto answer = std::make_shared<std::promise<std::string>>();
+    std::future<std::string> told = answer->get_future();
+    std::thread([read, answer] { answer->set_value(read()); }).detach();
+    if (told.wait_for(std::chrono::seconds(5)) != std::future_status::ready) return "hung";
+    return told.get();
 }
 
+TEST_F(PlayerFileOnDisk, AnythingButAPlainFileInPlaceOfEachFileIsNeverFollowedNorWaitedOn) {
+    const fs::path outside = dir / "outside";
+    const std::string record = "\"Jo\",150,3,2,0,0,#FALSE#,5000\r\n";
+    // What stands in the file's place, and what the read of each of the three files says.
+    struct Kind {
+        std::string what;
+        std::function<bool(const std::string&)> make;  // false where the system will not
+        std::string told;
+    };
+    const Kind kinds[] = {
+        {"folder", [](const std::string& p) { return fs::create_directory(p); },
+         "it is a folder, not a plain file"},
+        {"named pipe", [](const std::string& p) { return ::mkfifo(p.c_str(), 0644) == 0; },
+         "it is a named pipe, not a plain file"},
+        {"device",
+         [](const std::string& p) {
+             return ::mknod(p.c_str(), S_IFCHR | 0644, makedev(1, 5)) == 0;
+         },
+         "it is a device, not a plain file"},
+        {"link to a device",
+         [](const std::string& p) { return fs::create_symlink("/dev/zero", p), true; },
+         "it is a symbolic link, which the game does not follow"},
+        {"link to a good file",
+         [&](const std::string& p) { return fs::create_symlink(outside, p), true; },
+         "it is a symbolic link, which the game does not follow"},
+        {"file of 8 GB",
+         [](const std::string& p) {
+             std::ofstream{p};
+             return ::truncate(p.c_str(), 8LL << 30) == 0;
+         },
+         "it is larger than the game's own file ever is (over 64 KB)"},
+    };
+    const std::string player = (dir / kPlayerFileName).string();
+    const std::string ini = (dir / kPreferencesFileName).string();
+    const std::string history = (dir / kHistoryFileName).string();
+    const std::pair<std::string, std::function<std::string()>> reads[] = {
+        {player, [&] { return ReadPlayerFile(player).Notice(); }},
+        {ini, [&] { return ReadPreferences(ini).Notice(); }},
+        {history, [&] { return ReadHistory(history).problem; }},
+    };
+    for (const Kind& kind : kinds) {
+        for (const auto& [file, read] : reads) {
+            FreshTable();
+            std::ofstream(outside) << record;
+            if (!kind.make(file)) continue;  // a device needs the right to make one
+            const fs::file_type type = fs::symlink_status(file).type();
+            const std::string told = WithinSeconds(read);
+            ASSERT_NE(told, "hung") << kind.what << " as " << file;
+            if (file == history) {
+                // The history is only ever read: it stays, and the window says why. Of
+                // a large one only the end is read.
+                EXPECT_EQ(told, kind.what == "file of 8 GB"
+                                    ? ""
+                                    : file + " could not be read: " + kind.told + ".");
+                EXPECT_EQ(fs::symlink_status(file).type(), type);
+            } else {
+                // Kept aside as it is, whatever it is, so that no save ever goes through it.
+                EXPECT_NE(told.find(" could not be read: " + kind.told + ". It was kept aside as " +
+                                    file + ".bad;"),
+                          std::string::npos)
+                    << told;
+                EXPECT_FALSE(fs::exists(fs::symlink_status(file))) << kind.what;
+                EXPECT_EQ(fs::symlink_status(file + ".bad").type(), type) << kind.what;
+            }
+            EXPECT_EQ(FileText(outside), record);
+        }
+    }
+}
 }  // namespace
 }  // namespace cardovia::testing

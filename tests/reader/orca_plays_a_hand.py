@@ -37,6 +37,8 @@ THADDOCK_DRAWS = r"Thaddock (is taking|took)"
 THADDOCK_MELDS = r"Thaddock melds"
 THADDOCK_DISCARDS = r"Thaddock discards"
 YOU_DREW = r"You drew"
+IDLE_SECONDS = 10
+IDLE_TICKS_ALLOWED = 2  # a tick or two of the bus's own traffic, never a spinning loop
 HAND_RESULTS = r"Total this Hand: .+ -?\d+, Thaddock -?\d+"
 PLAYER_FILE = '"Player",75,0,0,0,0,#FALSE#,5000\r\n'
 HAND_SECONDS = 220  # the whole hand, inside the test's own time limit
@@ -259,6 +261,21 @@ class Hand:
         if pile[0] > 0 and pile != self.pile_left:
             self.heard("Thaddock's discard", THADDOCK_DISCARDS, since)
 
+    def idle_while_waiting(self):
+        """The table waiting for the player, with Orca listening, uses no CPU."""
+        time.sleep(1)  # the turn's own words and glides end first
+
+        def ticks():
+            with open(f"/proc/{self.session.program.pid}/stat") as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+            return int(fields[11]) + int(fields[12])  # utime + stime
+        before = ticks()
+        time.sleep(IDLE_SECONDS)
+        used = ticks() - before
+        print(f"idle_ticks_in_{IDLE_SECONDS}s={used}", flush=True)
+        if used > IDLE_TICKS_ALLOWED:
+            self.fault(f"the waiting table used {used} CPU ticks in {IDLE_SECONDS} s")
+
     def play(self):
         self.key("F2")
         self.session.wait_for("the deal", lambda: self.table.names("Your hand"), 30)
@@ -274,6 +291,7 @@ class Hand:
                 self.thaddocks_turn_told(thaddock_from, melds_before)
             self.turns += 1
             if self.turns == 1:
+                self.idle_while_waiting()
                 self.ask_new_game_and_decline()
             if not self.draw():
                 return
