@@ -29,7 +29,9 @@ void SavePlayerFile() {
 std::vector<FileNotice> ReadPlayerFileAtStartup() {
     std::vector<FileNotice> notices;
     const std::string dir = PlayerFilesDirectory();
-    ClearStaleTempFiles(dir);
+    // One copy plays from a directory at a time (its lock is taken before the
+    // window opens), so a temporary of ours here is a killed save's, however new.
+    ClearStaleTempFiles(dir, 0);
     const GameEndFinished finished = FinishGameEnd(dir);
     if (!finished.notice.empty()) notices.push_back({"Last game counted", finished.notice});
     if (finished.record) {

@@ -53,7 +53,10 @@ def wait_for(what, test, seconds, pump):
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
         pump()
-        found = test()
+        try:
+            found = test()
+        except Exception:  # an object read went away meanwhile: look again
+            found = None
         if found:
             return found
         time.sleep(0.05)
@@ -125,10 +128,14 @@ def inside_session(program):
         def find(node, test, depth=0):
             if node is None or depth > 12:
                 return None
-            if test(node):
-                return node
-            for i in range(node.childCount):
-                hit = find(node.getChildAtIndex(i), test, depth + 1)
+            try:
+                if test(node):
+                    return node
+                children = [node.getChildAtIndex(i) for i in range(node.childCount)]
+            except Exception:  # the object went while it was read: the table moved on
+                return None
+            for child in children:
+                hit = find(child, test, depth + 1)
                 if hit is not None:
                     return hit
             return None
@@ -212,8 +219,10 @@ def inside_session(program):
                  lambda: any(n.endswith("now Meld and Discard.") for n in heard["names"]), 10, pump)
         # The draw is told as a notification: how long after the key it reached the bus.
         drawn = wait_for("the drawn cards told", lambda: [t for t, n in heard["notices"]
-                                                           if n.startswith("You drew")], 10, pump)
-        shown = [t for t, n in heard["named at"] if n.endswith("now Meld and Discard.")]
+                                                           if n.startswith("You drew")
+                                                           and t >= pressed], 10, pump)
+        shown = [t for t, n in heard["named at"]
+                 if n.endswith("now Meld and Discard.") and t >= pressed]
         latency = (drawn[0] - shown[0]) * 1000
         print(f"announcement_after_move_ms={latency:.0f} (from the status line's change that "
               f"ends the draw; {(drawn[0] - pressed) * 1000:.0f} ms after the key)")
