@@ -9,7 +9,10 @@
 #include "model/Settings.h"
 #include "support/TableTest.h"
 
+#include <sys/stat.h>
+
 #include <fstream>
+#include <functional>
 #include <random>
 
 namespace cardovia::testing {
@@ -73,7 +76,9 @@ TEST_F(KeptHandTest, AGameTakenUpFromAnyKeptHandPlaysOnAsTheGameItWasKeptFrom) {
         sys = keptSys;
         bool first = true;
         beforePlayer = [&] {
-            if (std::exchange(first, false)) EXPECT_TRUE(TheTable == keptTable);
+            if (std::exchange(first, false)) {
+                EXPECT_TRUE(TheTable == keptTable);
+            }
             return false;
         };
         // Whatever hands were scored before the kept one are not played again.
@@ -138,6 +143,31 @@ TEST_F(KeptHandTest, AHandDatThatDoesNotReadIsSetAsideAndTheGameStartsAsToday) {
         EXPECT_NE(told[0]->message.find((dir / kHandFileName).string()), std::string::npos);
         EXPECT_EQ(DialogsTitled("No unfinished game to load").size(), 1u)
             << "Load Game goes on as it does with no kept hand";
+    }
+    // What stands in Hand.dat's place and is no file: never followed, never waited on.
+    const auto outside = dir / "outside.txt";
+    const std::vector<std::pair<const char*, std::function<void(const std::filesystem::path&)>>>
+        planted = {
+            {"a link to a kept hand", [&](const auto& p) {
+                 Spit(outside, good);
+                 std::filesystem::create_symlink(outside, p);
+             }},
+            {"a named pipe", [](const auto& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+            {"a folder", [](const auto& p) { std::filesystem::create_directory(p); }},
+        };
+    for (const auto& [what, plant] : planted) {
+        SCOPED_TRACE(what);
+        NewTable();
+        plant(dir / kHandFileName);
+        beforePlayer = [] { return ProgramEnding = GameAbandoned = true, false; };
+        MnuLoad_Click();
+        EXPECT_EQ(DialogsTitled("Kept hand not read").size(), 1u);
+        EXPECT_EQ(DialogsTitled("No unfinished game to load").size(), 1u);
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir / kHandFileName)))
+            << "set aside";
+        if (std::filesystem::exists(outside)) {
+            EXPECT_EQ(Slurp(outside), good) << "never touched";
+        }
     }
 }
 
