@@ -155,10 +155,14 @@ void Click(int card, i16 button) {
     PicCards_MouseUp(static_cast<i16>(card), button, 0, 0, 0);
 }
 
+// The ring lets go of its object while the move runs, so a card carried
+// away (a discard onto the pile) does not take the ring, and a reader's
+// focus, along; it comes back when the move is over.
 bool Press(i16 button) {
     if (row == kPanel) {
         auto* b = static_cast<Button*>(Focused());
         if (button != kLeftButton || b == nullptr || !b->Click) return false;
+        ClearRing();
         b->Click();
         return true;
     }
@@ -166,6 +170,7 @@ bool Press(i16 button) {
     if (row != kStockAndPile && row != kMelds && row != kHand) return false;
     const int card = FocusedCard();
     if (card == 0) return false;
+    ClearRing();
     Click(card, button);
     return true;
 }

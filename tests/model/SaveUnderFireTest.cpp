@@ -297,7 +297,8 @@ TEST_F(SaveUnderFire, StaleTemporaryFilesAreClearedAtStartUpAndNothingElseIs) {
         {"notes.tmp", true},
     };
     for (const auto& [name, stays] : files) make(name, true);
-    // Fresh ones may be another copy's save under way; a link or a folder is not ours.
+    // One copy plays from a directory at a time, so a fresh one is a killed save's too;
+    // a link or a folder is not ours.
     make(".Name.dat.fresh1.tmp", false);
     fs::create_symlink(dir / "Name.dat.bad", dir / ".Name.dat.link01.tmp");
     fs::create_directory(dir / ".Name.dat.dir001.tmp");
@@ -306,7 +307,7 @@ TEST_F(SaveUnderFire, StaleTemporaryFilesAreClearedAtStartUpAndNothingElseIs) {
     for (const auto& [name, stays] : files) {
         EXPECT_EQ(fs::exists(fs::symlink_status(dir / name)), stays) << name;
     }
-    EXPECT_TRUE(fs::exists(dir / ".Name.dat.fresh1.tmp"));
+    EXPECT_FALSE(fs::exists(dir / ".Name.dat.fresh1.tmp"));
     EXPECT_TRUE(fs::is_symlink(dir / ".Name.dat.link01.tmp"));
     EXPECT_TRUE(fs::is_directory(dir / ".Name.dat.dir001.tmp"));
 }
