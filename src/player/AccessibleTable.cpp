@@ -75,12 +75,6 @@ AccessibleObject TheirHandObject() {
     return group;
 }
 
-int CountAt(int location) {
-    int n = 0;
-    for (int i = 1; i <= kDeckSize; ++i) n += Cards[i].Location == location;
-    return n;
-}
-
 AccessibleObject StockObject() {
     const int top = StockTopCard();
     const int count = CountAt(Stock);
@@ -92,20 +86,12 @@ AccessibleObject StockObject() {
     return group;
 }
 
-// The pile's state as its frame shows it.
-const char* PileWord() {
-    const std::uint32_t frame = Frmtable().Shape1.borderColor;
-    if (frame == FrameColour(PileStates::Blocked)) return "blocked";
-    if (frame == FrameColour(PileStates::Frozen)) return "frozen";
-    return "open";
-}
-
 AccessibleObject PileObject() {
     const int count = CountAt(DiscardPile);
     const bool any = count > 0 && TopDiscard >= 1 && TopDiscard <= kDeckSize;
     std::string name = "Discard pile, ";
     if (any) {
-        name += std::string(PileWord()) + ", " + Count(count, "card", "cards") + ", " +
+        name += std::string(PileWord(Frmtable().Shape1.borderColor)) + ", " + Count(count, "card", "cards") + ", " +
                 Shown(Pic(TopDiscard)) + " on top";
     } else {
         name += "empty";

@@ -61,18 +61,12 @@ struct Narrator {
 };
 Narrator narrator;
 
-int Count(int location) {
-    int n = 0;
-    for (int i = 1; i <= kDeckSize; ++i) n += Cards[i].Location == location;
-    return n;
-}
-
 Sight Look() {
     Sight s;
     s.hand = CardsAt(PlayerHand);
-    s.theirHand = Count(OpponentHand);
-    s.stock = Count(Stock);
-    s.pile = Count(DiscardPile);
+    s.theirHand = CountAt(OpponentHand);
+    s.stock = CountAt(Stock);
+    s.pile = CountAt(DiscardPile);
     s.pileTop = s.pile > 0 ? TopDiscard : 0;
     s.pileFrame = Frmtable().Shape1.borderColor;
     for (int side : {kPlayer, kOpponent}) {
@@ -142,12 +136,6 @@ int MeldCardCount(const Sight& s, int side) {
     int n = 0;
     for (int r = 1; r <= kMeldRanks; ++r) n += s.melds[side][r].count;
     return n;
-}
-
-const char* PileWord(std::uint32_t frame) {
-    if (frame == FrameColour(PileStates::Blocked)) return "blocked";
-    if (frame == FrameColour(PileStates::Frozen)) return "frozen";
-    return "open";
 }
 
 std::string PileLine(const Sight& s) {
@@ -383,12 +371,12 @@ std::string RedThreesAnswer() {
 }
 
 std::string StockAnswer() {
-    const int n = Count(Stock);
+    const int n = CountAt(Stock);
     return n == 0 ? "The stock is empty." : "Stock: " + Number(n, "card", "cards") + ".";
 }
 
 std::string TheirHandAnswer() {
-    return "Thaddock holds " + Number(Count(OpponentHand), "card", "cards") + ".";
+    return "Thaddock holds " + Number(CountAt(OpponentHand), "card", "cards") + ".";
 }
 
 std::string RepeatAnswer() {

@@ -46,4 +46,16 @@ std::vector<int> CardsAt(int location) {
     return ByPlace(cards);
 }
 
+int CountAt(int location) {
+    int n = 0;
+    for (int i = 1; i <= kDeckSize; ++i) n += Cards[i].Location == location;
+    return n;
+}
+
+const char* PileWord(std::uint32_t frame) {
+    if (frame == FrameColour(PileStates::Blocked)) return "blocked";
+    if (frame == FrameColour(PileStates::Frozen)) return "frozen";
+    return "open";
+}
+
 }  // namespace cardovia

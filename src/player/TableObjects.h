@@ -3,6 +3,7 @@
 // the top of the stock, a side's melds and the cards of a place, left to right
 // as they lie. Play by keyboard and the screen reader's table share them.
 
+#include <cstdint>
 #include <vector>
 
 namespace cardovia {
@@ -13,5 +14,9 @@ int StockTopCard();
 std::vector<int> MeldCards(int side);
 // The cards at a location (a hand, a red-three board), left to right.
 std::vector<int> CardsAt(int location);
+// How many cards lie at a location, counted from the cards themselves.
+int CountAt(int location);
+// The pile's state in a word, as a frame of that colour shows it.
+const char* PileWord(std::uint32_t frame);
 
 }  // namespace cardovia
