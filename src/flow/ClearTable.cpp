@@ -3,6 +3,7 @@
 #include "deck/Stock.h"
 #include "model/Settings.h"
 #include "model/Table.h"
+#include "rules/CardMemory.h"
 #include "ui/Errors.h"
 #include "ui/Form.h"
 
@@ -50,6 +51,7 @@ void ClearIt() {
             MeldOpened[side] = false;
         }
         TakeBackPenalty = 0;
+        ForgetShownCards();
         f.lblComments.caption.clear();
         if (!GameInProgress) {
             for (int side : {kPlayer, kOpponent}) {

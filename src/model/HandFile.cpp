@@ -110,6 +110,15 @@ void Fields(Io& io, State& t) {
     io("RingRow", t.RingRow), io("RingSlot", t.RingSlot);
 }
 
+// What both sides remember of the cards shown face up this hand.
+template <class Io, class State>
+void Memory(Io& io, State& t) {
+    io("TakenBy", t.TakenBy);
+    for (int side = 0; side < static_cast<int>(t.Discarded.size()); ++side) {
+        io("Discarded" + std::to_string(side), t.Discarded[side]);
+    }
+}
+
 struct Writer {
     std::string text;
     template <class T>
@@ -227,6 +236,16 @@ void CheckTable(const TableState& t) {
         throw std::invalid_argument("the pile's top card is not on the pile");
     }
     if (!t.GameInProgress) throw std::invalid_argument("no game is in progress");
+    for (i16 side : t.TakenBy) {
+        if (side != 0 && side != kPlayer && side != kOpponent) {
+            throw std::invalid_argument("a card was taken by no side");
+        }
+    }
+    for (const auto& ranks : t.Discarded) {
+        for (i16 n : ranks) {
+            if (n < 0 || n > kDeckSize) throw std::invalid_argument("a count of discards is wrong");
+        }
+    }
 }
 
 }  // namespace
@@ -241,6 +260,7 @@ std::string FormatKeptHand(const KeptHand& hand) {
     w.text += std::string("thaddock ") + (hand.expert ? "expert" : "classic") + "\n";
     w.text += std::string("waiting ") + (hand.atResults ? "results" : "turn") + "\n";
     Fields(w, hand.table);
+    Memory(w, hand.table);
     w("target", static_cast<long>(hand.totalsTarget));
     w("exitshown", hand.exitShown);
     for (const HandTotals& t : hand.totals) {
@@ -277,12 +297,15 @@ KeptHandRead ParseKeptHand(const std::string& text) {
         Reader r{lines, 1};
         KeptHand hand;
         const std::string level = r.Line("thaddock");
-        if (level != "expert" && level != "classic") throw std::invalid_argument("no such Thaddock");
+        if (level != "expert" && level != "classic")
+            throw std::invalid_argument("no such Thaddock");
         hand.expert = level == "expert";
         const std::string waiting = r.Line("waiting");
         if (waiting != "results" && waiting != "turn") throw std::invalid_argument("no such wait");
         hand.atResults = waiting == "results";
         Fields(r, hand.table);
+        // Kept by this version on; a hand kept before it simply remembers nothing.
+        if (r.at < lines.size() && lines[r.at].rfind("TakenBy ", 0) == 0) Memory(r, hand.table);
         long target = 0;
         r("target", target);
         hand.totalsTarget = static_cast<int>(target);

@@ -91,6 +91,12 @@ struct TableState {
     i16 RingRow = 0;
     i16 RingSlot = 0;
 
+    // What a careful player remembers of cards shown face up this hand: the
+    // side that took each card with the pile (0 = none), and each side's
+    // discards by rank code.
+    std::array<i16, kDeckSize + 1> TakenBy{};
+    std::array<std::array<i16, 16>, 3> Discarded{};
+
     bool operator==(const TableState&) const = default;
 };
 

@@ -3,6 +3,7 @@
 #include "layout/Hand.h"
 #include "model/Settings.h"
 #include "model/Table.h"
+#include "rules/CardMemory.h"
 #include "rules/DiscardPile.h"
 #include "ui/Errors.h"
 #include "ui/Form.h"
@@ -39,6 +40,7 @@ void ShowTravel(int card, int side) {
 
 void MakeDiscard(int side, int card) {
     Trap("MakeDiscard", [&] {
+        RememberDiscard(side, card);
         Cards[card].Location = DiscardPile;
         TopDiscard = static_cast<i16>(card);
         DelayMs = pauses::kDiscardStep;

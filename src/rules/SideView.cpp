@@ -15,18 +15,35 @@ strategy::SeenCard Seen(int card) {
     return {card, rank, Cards[card].Value};
 }
 
+strategy::SeenCard OnMeld(int card, int side) {
+    strategy::SeenCard c = Seen(card);
+    c.meld = Cards[card].MeldRank[side];
+    c.fromPile = Cards[card].FromDiscard;
+    c.laidNow = Cards[card].MeldedFromHand;
+    return c;
+}
+
 strategy::SideView FiguresOf(int side) {
     strategy::SideView v;
     for (int r = 1; r <= kMeldRanks; ++r) {
         v.meldCount[r] = MeldTable[r].Count[side];
         v.meldWild[r] = MeldTable[r].WildCount[side];
+        v.meldSinceWild[r] = MeldTable[r].CountSinceWild[side];
     }
     const i16 hand = side == kPlayer ? PlayerHand : OpponentHand;
     const i16 board = side == kPlayer ? PlayerRedThrees : OpponentRedThrees;
+    const i16 melds = side == kPlayer ? PlayerMelds : OpponentMelds;
     for (int i = 1; i <= kDeckSize; ++i) {
         if (Cards[i].Location == hand) ++v.handCount;
         if (Cards[i].Location == board) ++v.redThrees;
+        if (Cards[i].Location == melds) v.meldCards.push_back(OnMeld(i, side));
+        // Shown face up when taken with the pile, and still in that hand.
+        if (Cards[i].Location == hand && TheTable.TakenBy[i] == side) {
+            v.heldFromPile.push_back(Seen(i));
+        }
     }
+    for (int r = 0; r <= strategy::kJoker; ++r) v.discarded[r] = TheTable.Discarded[side][r];
+    v.penalty = side == kPlayer ? TakeBackPenalty : 0;
     v.canasta = HasCanasta[side];
     v.opened = MeldOpened[side];
     v.minimumLeft = MinMeld[side];
@@ -65,6 +82,7 @@ strategy::View SideViewOf(int side, bool mustDraw) {
     v.pileForMe = Seen(PileStateFor(side));
     v.target = TargetScore;
     v.mustDraw = mustDraw;
+    v.drawStillOwed = side == kPlayer && MustDraw && HasDrawn;
     v.chosenWild = side == kPlayer ? SelectedWild : 0;
     v.thaddockSeat = side == kOpponent;
     return v;

@@ -4,6 +4,7 @@
 #include "layout/RedThreeBoard.h"
 #include "model/Settings.h"
 #include "model/Table.h"
+#include "rules/CardMemory.h"
 #include "rules/DiscardPile.h"
 #include "rules/MeldTable.h"
 #include "rules/MinimumMeld.h"
@@ -199,6 +200,7 @@ bool CanTakeUpDiscard(int side) {
 }
 
 void TakeDiscardPile(int side) {
+    RememberPileTaken(side);
     Trap("TakeDiscardPile", [&] { TakePile(side); });
 }
 

@@ -26,6 +26,12 @@ struct SeenCard {
     int id = 0;  // the card's number on the table
     int rank = 0;
     int value = 0;
+    // On a meld: the meld's rank (a wild card keeps its own rank above), and
+    // for the player's side whether it came with the pile or from the hand in
+    // the turn now being played (what Take Back would return).
+    int meld = 0;
+    bool fromPile = false;
+    bool laidNow = false;
 };
 
 inline bool IsWild(int rank) {
@@ -47,6 +53,15 @@ struct SideView {
     int minimumLeft = 0;  // points still to lay before it is met
     int total = 0;        // the game total before this hand
     int handCount = 0;
+    // Cards laid on a meld since its first wild card, that card included: a
+    // canasta is pure while this is 0.
+    std::array<int, kMeldRanks + 1> meldSinceWild{};
+    std::vector<SeenCard> meldCards;  // every card on its melds, in table order
+    int penalty = 0;                  // a Take Back's penalty this hand
+    // What a careful player remembers of cards once shown face up: those the
+    // side took with the pile and still holds, and its discards this hand.
+    std::vector<SeenCard> heldFromPile;
+    std::array<int, kJoker + 1> discarded{};  // by rank
     bool melded(int rank) const { return meldCount[rank] > 0; }
 };
 
@@ -59,7 +74,10 @@ struct View {
     int stockCount = 0;
     int target = 5000;
     bool mustDraw = false;  // the turn has not taken its cards yet
-    int chosenWild = 0;     // a wild card of the hand chosen to join a meld, 0 = none
+    // After a Take Back that gave cards back to the pile, a press on the
+    // stock still draws, though cards may be laid first.
+    bool drawStillOwed = false;
+    int chosenWild = 0;  // a wild card of the hand chosen to join a meld, 0 = none
     // The side plays with Thaddock's procedures: a meld takes every card of its
     // rank from the hand, and he takes the pile only once he has opened.
     bool thaddockSeat = false;
