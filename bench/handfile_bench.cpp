@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
         sys.answerDialog = [](const DialogRequest& r) -> i16 { return r.title == "Game Over"; };
         sys.onIdle = [&] {
             if (PlayerTurn && GameInProgress) {
-                KeptHand hand{TheTable, ThaddockPlaysExpert, false, GameTotals, GameTotalsTarget,
+                KeptHand hand{TheTable, ThaddockPlays, false, GameTotals, GameTotalsTarget,
                               {}, false};
                 auto start = std::chrono::steady_clock::now();
                 const KeptHand copy = hand;

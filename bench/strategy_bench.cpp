@@ -1,15 +1,26 @@
-// The strategy engine measured in whole seeded games to the target: how often
-// it wins on the player's side against Classic Thaddock, and how long a
-// decision takes. One name=value line per figure.
+// Thaddock's levels and the Hint measured in whole seeded games to the target,
+// and the time their choices take. One name=value line per figure.
+//
+//   strategy_bench [--games N] [--budget-ms B] [--samples S] [--only master|hint|timing|levels]
+//
+// The strength figures play N games: N/2 deals, each from both seats (Master
+// as Thaddock against the engine as the player, then the Hint's follower as
+// the player against Expert Thaddock). The search's budget per choice is S
+// deals of the unseen cards when S is given (the same on any machine), else B
+// milliseconds (the shipping budget when neither is given). The timing
+// figures are always taken at the shipping budget.
 
 #include "flow/Handlers.h"
 #include "flow/Menus.h"
 #include "layout/FollowMouse.h"
 #include "model/PlayerFileFormat.h"
+#include "model/Preferences.h"
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "opponent/ExpertThaddock.h"
+#include "opponent/MasterThaddock.h"
 #include "player/EnginePlay.h"
+#include "player/Hint.h"
 #include "player/SelfPlay.h"
 #include "ui/Form.h"
 #include "ui/headless/HeadlessPlatform.h"
@@ -31,18 +42,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::vector<double> hintMs;
+constexpr std::uint64_t kFirstSeed = 20261207;
+constexpr double kShippingMasterMs = 150.0;
+constexpr double kShippingHintMs = 250.0;
+constexpr int kTimingGames = 6;
 
-// The engine's steps on the player's side; the first decision of each turn is
-// timed as the Hint would be.
-bool TimedEngineStep() {
-    if (PlayerTurn && GameInProgress && MustDraw && !HasDrawn) {
-        const auto start = Clock::now();
-        (void)PlayerNextStep();
-        hintMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    return EnginePlayStep();
-}
+std::vector<double> hintMs;
 
 double Percentile(std::vector<double> v, double q) {
     if (v.empty()) return 0.0;
@@ -52,75 +57,181 @@ double Percentile(std::vector<double> v, double q) {
 
 struct Result {
     int games = 0;
-    int playerWins = 0;
+    int wins = 0;  // of the side measured
     long hands = 0;
-    long playerPoints = 0;
-    long opponentPoints = 0;
+    long mine = 0;  // points of the side measured
+    long theirs = 0;
+    Result& operator+=(const Result& r) {
+        games += r.games, wins += r.wins, hands += r.hands, mine += r.mine, theirs += r.theirs;
+        return *this;
+    }
 };
 
-Result PlayGames(int games, std::uint64_t firstSeed, const std::function<bool()>& player,
-                 bool expert) {
+// One game from `seed`, with `player` playing the player's side and `level`
+// Thaddock's. Answers the player's side's result.
+Result PlayGame(std::uint64_t seed, const std::function<bool()>& player, ThaddockLevel level) {
     const auto dir = std::filesystem::temp_directory_path() / "cardovia-strategy-bench";
     std::filesystem::create_directories(dir);
+    ResetModel();
+    ResetForm();
+    FollowMouse = clsObjectFollowMouse{};
+    HeadlessPlatform sys(seed);
+    InstallPlatform(&sys);
+    ProgramDirectory = dir.string();
+    ConnectHandlers();
+    ThaddockPlays = level;
     Result result;
-    for (int g = 0; g < games; ++g) {
-        ResetModel();
-        ResetForm();
-        FollowMouse = clsObjectFollowMouse{};
-        HeadlessPlatform sys(firstSeed + static_cast<std::uint64_t>(g));
-        InstallPlatform(&sys);
-        ProgramDirectory = dir.string();
-        ConnectHandlers();
-        ThaddockPlaysExpert = expert;
-        sys.answerDialog = [](const DialogRequest& r) -> i16 { return r.title == "Game Over"; };
-        sys.onIdle = [&] {
-            if (Frmtable().FramResults.visible && !TableIdle) ++result.hands;
-            return player();
-        };
-        MnuNew_Click();
-        result.playerPoints += GameScore[kPlayer];
-        result.opponentPoints += GameScore[kOpponent];
-        result.playerWins += GamesWon;
-        ++result.games;
-        InstallPlatform(nullptr);
-    }
-    std::filesystem::remove_all(dir);
+    sys.answerDialog = [](const DialogRequest& r) -> i16 { return r.title == "Game Over"; };
+    sys.onIdle = [&] {
+        if (Frmtable().FramResults.visible && !TableIdle) ++result.hands;
+        return player();
+    };
+    MnuNew_Click();
+    result.games = 1;
+    result.wins = GamesWon;
+    result.mine = GameScore[kPlayer];
+    result.theirs = GameScore[kOpponent];
+    InstallPlatform(nullptr);
     return result;
 }
 
-// The share of wins with its 95% interval (Wilson's).
-void PrintWins(const char* name, const Result& r) {
-    const double n = r.games;
-    const double p = r.playerWins / n;
+Result Thaddocks(Result r) {
+    r.wins = r.games - r.wins;
+    std::swap(r.mine, r.theirs);
+    return r;
+}
+
+// The share of wins with its 95% interval (Wilson's); answers the lower bound.
+double PrintWins(const char* name, const Result& r) {
+    const double n = std::max(1, r.games);
+    const double p = r.wins / n;
     const double z = 1.96;
     const double centre = (p + z * z / (2 * n)) / (1 + z * z / n);
     const double half = z * std::sqrt(p * (1 - p) / n + z * z / (4 * n * n)) / (1 + z * z / n);
     std::printf(
         "%s=%.1f (95%% interval %.1f..%.1f, %d of %d games, %.1f hands a game, "
         "mean totals %ld to %ld)\n",
-        name, 100 * p, 100 * (centre - half), 100 * (centre + half), r.playerWins, r.games,
-        static_cast<double>(r.hands) / r.games, r.playerPoints / r.games,
-        r.opponentPoints / r.games);
+        name, 100 * p, 100 * (centre - half), 100 * (centre + half), r.wins, r.games,
+        static_cast<double>(r.hands) / n, r.mine / std::max(1, r.games),
+        r.theirs / std::max(1, r.games));
+    std::fflush(stdout);
+    return 100 * (centre - half);
+}
+
+struct Options {
+    int games = 200;
+    double budgetMs = 0.0;
+    int samples = 0;
+    std::string only;
+};
+
+Options Read(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--games") == 0) o.games = std::max(2, std::atoi(argv[i + 1]));
+        if (std::strcmp(argv[i], "--budget-ms") == 0) o.budgetMs = std::atof(argv[i + 1]);
+        if (std::strcmp(argv[i], "--samples") == 0) o.samples = std::max(0, std::atoi(argv[i + 1]));
+        if (std::strcmp(argv[i], "--only") == 0) o.only = argv[i + 1];
+    }
+    return o;
+}
+
+void SetBudget(double masterMs, double hintMs, int samples) {
+    MasterMsPerChoice = masterMs;
+    HintThinkMs = hintMs;
+    MasterSamplesPerChoice = HintSamples = samples;
+}
+
+void Strength(const Options& o) {
+    const double ms = o.budgetMs > 0 ? o.budgetMs : kShippingMasterMs;
+    SetBudget(ms, o.budgetMs > 0 ? o.budgetMs : kShippingHintMs, o.samples);
+    if (o.samples > 0) {
+        std::printf("budget=%d deals of the unseen cards per choice\n", o.samples);
+    } else {
+        std::printf("budget=%.0f ms per choice (Hint %.0f ms)\n", MasterMsPerChoice, HintThinkMs);
+    }
+    const int deals = o.games / 2;
+    Result masterThaddock;
+    Result follower;
+    const long refusedBefore = EngineStepsRefused;
+    const auto start = Clock::now();
+    for (int d = 0; d < deals; ++d) {
+        const std::uint64_t seed = kFirstSeed + static_cast<std::uint64_t>(d);
+        masterThaddock += Thaddocks(PlayGame(seed, EnginePlayStep, ThaddockLevel::Master));
+        follower += PlayGame(seed, HintPlayStep, ThaddockLevel::Expert);
+    }
+    Result both = masterThaddock;
+    both += follower;
+    const double low = PrintWins("master_vs_expert_win_pct", both);
+    std::printf("master_vs_expert_low95=%.1f\n", low);
+    PrintWins("master_thaddock_vs_engine_win_pct", masterThaddock);
+    PrintWins("hint_follower_vs_expert_win_pct", follower);
+    std::printf("search_steps_refused=%ld\n", EngineStepsRefused - refusedBefore);
+    std::printf("strength_wall_clock_s=%.0f\n",
+                std::chrono::duration<double>(Clock::now() - start).count());
+    std::fflush(stdout);
+}
+
+void Levels(const Options& o) {
+    const double ms = o.budgetMs > 0 ? o.budgetMs : kShippingMasterMs;
+    SetBudget(ms, ms, o.samples);
+    Result masterVsClassic;
+    Result expertVsSelf;
+    Result classicVsSelf;
+    Result expertVsEngine;
+    Result engineVsClassic;
+    const int games = std::max(1, o.games / 2);
+    for (int g = 0; g < games; ++g) {
+        const std::uint64_t seed = kFirstSeed + static_cast<std::uint64_t>(g);
+        masterVsClassic += PlayGame(seed, HintPlayStep, ThaddockLevel::Classic);
+        engineVsClassic += PlayGame(seed, EnginePlayStep, ThaddockLevel::Classic);
+        classicVsSelf += Thaddocks(PlayGame(seed, SelfPlayStep, ThaddockLevel::Classic));
+        expertVsSelf += Thaddocks(PlayGame(seed, SelfPlayStep, ThaddockLevel::Expert));
+        expertVsEngine += Thaddocks(PlayGame(seed, EnginePlayStep, ThaddockLevel::Expert));
+    }
+    PrintWins("master_vs_classic_win_pct", masterVsClassic);
+    PrintWins("engine_vs_classic_win_pct", engineVsClassic);
+    PrintWins("classic_vs_selfplay_win_pct", classicVsSelf);
+    PrintWins("expert_vs_selfplay_win_pct", expertVsSelf);
+    PrintWins("expert_vs_engine_win_pct", expertVsEngine);
+    std::printf("expert_turn_p99_ms=%.4f\n", Percentile(ExpertDecisionMs, 0.99));
+}
+
+// Master's turns and Hints at the shipping budget, on this one thread.
+void Timing() {
+    SetBudget(kShippingMasterMs, kShippingHintMs, 0);
+    MasterTurnMs.clear();
+    hintMs.clear();
+    auto timedHint = [] {
+        if (PlayerTurn && GameInProgress) {
+            const auto start = Clock::now();
+            (void)HintStep();
+            hintMs.push_back(
+                std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        }
+        return EnginePlayStep();
+    };
+    for (int g = 0; g < kTimingGames; ++g) {
+        PlayGame(kFirstSeed + 7000 + static_cast<std::uint64_t>(g), timedHint,
+                 ThaddockLevel::Master);
+    }
+    std::printf("master_turns_timed=%zu\nmaster_turn_p50_ms=%.1f\nmaster_turn_p99_ms=%.1f\n",
+                MasterTurnMs.size(), Percentile(MasterTurnMs, 0.5), Percentile(MasterTurnMs, 0.99));
+    std::printf("hints_timed=%zu\nhint_p50_ms=%.1f\nhint_p99_ms=%.1f\n", hintMs.size(),
+                Percentile(hintMs, 0.5), Percentile(hintMs, 0.99));
     std::fflush(stdout);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    int games = 400;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--games") == 0) games = std::max(1, std::atoi(argv[i + 1]));
-    }
-    const std::uint64_t seed = 20261207;
-    PrintWins("engine_vs_classic_win_pct", PlayGames(games, seed, TimedEngineStep, false));
-    // Thaddock's side of the same games: his wins are the player's losses.
-    auto thaddock = [](Result r) { return r.playerWins = r.games - r.playerWins, r; };
-    PrintWins("classic_vs_selfplay_win_pct", thaddock(PlayGames(games, seed, SelfPlayStep, false)));
-    PrintWins("expert_vs_selfplay_win_pct", thaddock(PlayGames(games, seed, SelfPlayStep, true)));
-    PrintWins("expert_vs_engine_win_pct", thaddock(PlayGames(games, seed, EnginePlayStep, true)));
-    std::printf("hint_p50_ms=%.4f\nhint_p99_ms=%.4f\n", Percentile(hintMs, 0.5),
-                Percentile(hintMs, 0.99));
-    std::printf("expert_turn_p99_ms=%.4f\n", Percentile(ExpertDecisionMs, 0.99));
+    const Options o = Read(argc, argv);
+    const auto start = Clock::now();
+    if (o.only.empty() || o.only == "timing") Timing();
+    if (o.only.empty() || o.only == "master") Strength(o);
+    if (o.only.empty() || o.only == "levels") Levels(o);
     std::printf("engine_steps_refused=%ld\n", EngineStepsRefused);
+    std::printf("wall_clock_s=%.0f\n", std::chrono::duration<double>(Clock::now() - start).count());
+    std::filesystem::remove_all(std::filesystem::temp_directory_path() / "cardovia-strategy-bench");
     return 0;
 }

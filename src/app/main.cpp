@@ -8,6 +8,7 @@
 #include "flow/KeptHand.h"
 #include "flow/Startup.h"
 #include "ui/Form.h"
+#include "ui/Thinking.h"
 #include "ui/qt/QtPlatform.h"
 #include "ui/qt/TableWindow.h"
 
@@ -66,6 +67,8 @@ int main(int argc, char** argv) {
 
     cardovia::qt::QtPlatform platform;
     cardovia::InstallPlatform(&platform);
+    // Thaddock's and the Hint's searches run beside the window, never freezing it.
+    cardovia::ThinkOnAWorker = true;
     cardovia::TableForm& form = cardovia::Frmtable();
     cardovia::ConnectHandlers();
     cardovia::qt::TableWindow window(form);

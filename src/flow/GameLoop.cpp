@@ -12,6 +12,7 @@
 #include "model/Settings.h"
 #include "model/Table.h"
 #include "opponent/ExpertThaddock.h"
+#include "opponent/MasterThaddock.h"
 #include "opponent/OpponentDiscard.h"
 #include "opponent/OpponentMelding.h"
 #include "player/Hint.h"
@@ -79,9 +80,10 @@ void OpponentTurn() {
     // Both are asked, so the pile shows its state for Thaddock either way;
     // Classic Thaddock never takes it before he has met his minimum meld.
     const bool mayTake = CanTakeUpDiscard(kOpponent);
-    // Expert Thaddock takes it to open when the pile and his hand meet the minimum.
-    const bool takes = ThaddockPlaysExpert ? mayTake && ExpertTakesPile()
-                                           : mayTake && MeldOpened[kOpponent];
+    // Expert and Master Thaddock may take it to open; Master weighs it by his search.
+    bool takes = mayTake && MeldOpened[kOpponent];
+    if (ThaddockPlays == ThaddockLevel::Expert) takes = mayTake && ExpertTakesPile();
+    if (ThaddockPlays == ThaddockLevel::Master) takes = mayTake && MasterTakesPile();
     if (takes) {
         ShowStatus("Thaddock is taking Discard card.");
         LearningMessage("Thaddock will now take the Discard card.");
@@ -94,10 +96,30 @@ void OpponentTurn() {
     EstablishPoints(kOpponent);
     ShowStatus("Thaddock is checking if he can Meld");
     LearningMessage("Thaddock is checking if he can Meld any cards.");
-    ThaddockPlaysExpert ? ExpertMelds() : WhatCanBeMelded();
+    switch (ThaddockPlays) {
+        case ThaddockLevel::Classic:
+            WhatCanBeMelded();
+            break;
+        case ThaddockLevel::Expert:
+            ExpertMelds();
+            break;
+        case ThaddockLevel::Master:
+            MasterMelds();
+            break;
+    }
     ShowStatus("Thaddock is Discarding a card.");
     LearningMessage("Thaddock will now discard a card.");
-    ThaddockPlaysExpert ? ExpertDiscards() : DiscardWhatCard();
+    switch (ThaddockPlays) {
+        case ThaddockLevel::Classic:
+            DiscardWhatCard();
+            break;
+        case ThaddockLevel::Expert:
+            ExpertDiscards();
+            break;
+        case ThaddockLevel::Master:
+            MasterDiscards();
+            break;
+    }
 }
 
 // A turn kept on disk goes on where it stood: before the draw, or after it.

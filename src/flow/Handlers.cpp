@@ -54,6 +54,7 @@ void ConnectHandlers() {
     f.MnuHint.Click = MnuHint_Click;
     f.MnuClassic.Click = MnuClassic_Click;
     f.MnuExpert.Click = MnuExpert_Click;
+    f.MnuMaster.Click = MnuMaster_Click;
     f.MnuSound.Click = MnuSound_Click;
     f.MnuSmooth.Click = MnuSmooth_Click;
     f.MnuFourColour.Click = MnuFourColour_Click;

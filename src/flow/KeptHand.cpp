@@ -118,7 +118,7 @@ std::vector<Label*> ResultLabels() {
 KeptHand HandNow(bool atResults) {
     KeptHand hand;
     hand.table = TheTable;
-    hand.expert = ThaddockPlaysExpert;
+    hand.level = ThaddockPlays;
     hand.atResults = atResults;
     hand.totals = GameTotals;
     hand.totalsTarget = GameTotalsTarget;
@@ -240,7 +240,7 @@ bool ResumeKeptHand() {
     if (!kept) return false;
     const KeptHand& hand = *kept;
     TheTable = hand.table;
-    ThaddockPlaysExpert = hand.expert;
+    ThaddockPlays = hand.level;
     ShowThaddockChoice();
     GameTotals = hand.totals;
     GameTotalsTarget = hand.totalsTarget;

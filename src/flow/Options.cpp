@@ -99,8 +99,9 @@ void ShowThaddockChoice() {
     f.MnuSlow.checked = SpeedDelay == kSlowSpeed;
     f.MnuBlue.checked = CardBack;
     f.MnuRed.checked = !CardBack;
-    f.MnuClassic.checked = !ThaddockPlaysExpert;
-    f.MnuExpert.checked = ThaddockPlaysExpert;
+    f.MnuClassic.checked = ThaddockPlays == ThaddockLevel::Classic;
+    f.MnuExpert.checked = ThaddockPlays == ThaddockLevel::Expert;
+    f.MnuMaster.checked = ThaddockPlays == ThaddockLevel::Master;
     f.MnuSound.checked = SoundOn;
     f.MnuSmooth.checked = SmoothMotion;
     f.MnuFourColour.checked = FourColourSuits;
@@ -108,8 +109,8 @@ void ShowThaddockChoice() {
 
 namespace {
 
-void ChooseThaddock(bool expert) {
-    ThaddockPlaysExpert = expert;
+void ChooseThaddock(ThaddockLevel level) {
+    ThaddockPlays = level;
     ShowThaddockChoice();
     SavePreferences();
 }
@@ -117,11 +118,15 @@ void ChooseThaddock(bool expert) {
 }  // namespace
 
 void MnuClassic_Click() {
-    ChooseThaddock(false);
+    ChooseThaddock(ThaddockLevel::Classic);
 }
 
 void MnuExpert_Click() {
-    ChooseThaddock(true);
+    ChooseThaddock(ThaddockLevel::Expert);
+}
+
+void MnuMaster_Click() {
+    ChooseThaddock(ThaddockLevel::Master);
 }
 
 namespace {

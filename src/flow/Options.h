@@ -18,6 +18,7 @@ void MnuLearn_Click();
 // next decision on.
 void MnuClassic_Click();
 void MnuExpert_Click();
+void MnuMaster_Click();
 // Sound, Smooth Motion and Four-Colour Suits, each turned over and kept in
 // the preferences file.
 void MnuSound_Click();

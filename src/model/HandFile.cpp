@@ -110,6 +110,25 @@ void Fields(Io& io, State& t) {
     io("RingRow", t.RingRow), io("RingSlot", t.RingSlot);
 }
 
+constexpr std::array<std::pair<ThaddockLevel, const char*>, 3> kLevelWords = {
+    {{ThaddockLevel::Classic, "classic"},
+     {ThaddockLevel::Expert, "expert"},
+     {ThaddockLevel::Master, "master"}}};
+
+const char* LevelWord(ThaddockLevel level) {
+    for (const auto& [l, word] : kLevelWords) {
+        if (l == level) return word;
+    }
+    return "classic";
+}
+
+ThaddockLevel LevelOf(const std::string& word) {
+    for (const auto& [l, w] : kLevelWords) {
+        if (word == w) return l;
+    }
+    throw std::invalid_argument("no such Thaddock");
+}
+
 // What both sides remember of the cards shown face up this hand.
 template <class Io, class State>
 void Memory(Io& io, State& t) {
@@ -257,7 +276,7 @@ std::string HandFilePath() {
 std::string FormatKeptHand(const KeptHand& hand) {
     Writer w;
     w.text = std::string(kHandFileVersion) + "\n";
-    w.text += std::string("thaddock ") + (hand.expert ? "expert" : "classic") + "\n";
+    w.text += std::string("thaddock ") + LevelWord(hand.level) + "\n";
     w.text += std::string("waiting ") + (hand.atResults ? "results" : "turn") + "\n";
     Fields(w, hand.table);
     Memory(w, hand.table);
@@ -297,9 +316,7 @@ KeptHandRead ParseKeptHand(const std::string& text) {
         Reader r{lines, 1};
         KeptHand hand;
         const std::string level = r.Line("thaddock");
-        if (level != "expert" && level != "classic")
-            throw std::invalid_argument("no such Thaddock");
-        hand.expert = level == "expert";
+        hand.level = LevelOf(level);
         const std::string waiting = r.Line("waiting");
         if (waiting != "results" && waiting != "turn") throw std::invalid_argument("no such wait");
         hand.atResults = waiting == "results";

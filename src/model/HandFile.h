@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/GameRecord.h"
+#include "model/Preferences.h"
 #include "model/Table.h"
 
 namespace cardovia {
@@ -23,8 +24,8 @@ inline bool operator==(const HandTotals& a, const HandTotals& b) {
 // What a kept hand holds beyond the table itself.
 struct KeptHand {
     TableState table;
-    bool expert = false;     // which Thaddock plays
-    bool atResults = false;  // the hand is scored; its results wait for Carry On
+    ThaddockLevel level = ThaddockLevel::Classic;  // which Thaddock plays
+    bool atResults = false;          // the hand is scored; its results wait for Carry On
     std::vector<HandTotals> totals;  // the game's totals after each hand so far
     int totalsTarget = 5000;
     std::vector<std::string> results;  // the results panel's figures, in the form's order

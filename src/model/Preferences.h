@@ -48,8 +48,10 @@ struct PreferencesRead {
 PreferencesRead ReadPreferences(const std::string& path);
 std::optional<WriteError> WritePreferences(const std::string& path, const Preferences& prefs);
 
-// Whether Expert Thaddock plays; Classic is the default.
-inline bool ThaddockPlaysExpert = false;
+// Which Thaddock plays: Classic (the default), Expert (the strategy engine) or
+// Master (the engine's search over the cards he cannot see).
+enum class ThaddockLevel { Classic, Expert, Master };
+inline ThaddockLevel ThaddockPlays = ThaddockLevel::Classic;
 // Options > Sound: off, no sound is played and nothing beeps.
 inline bool SoundOn = true;
 // Options > Smooth Motion: cards glide between their places rather than jump.

@@ -9,7 +9,8 @@ namespace cardovia {
 void ResetModel() {
     TheTable = TableState{};
     ThePlayer = PlayerSettings{};
-    ThaddockPlaysExpert = FourColourSuits = false;
+    ThaddockPlays = ThaddockLevel::Classic;
+    FourColourSuits = false;
     SoundOn = SmoothMotion = true;
     GameTotals.clear();
     GameTotalsTarget = kDefaultTarget;

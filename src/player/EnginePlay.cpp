@@ -1,6 +1,7 @@
 #include "player/EnginePlay.h"
 
 #include "model/Table.h"
+#include "player/Hint.h"
 #include "player/PlayerMoves.h"
 #include "player/TakeBack.h"
 #include "rules/SideView.h"
@@ -96,7 +97,10 @@ bool PlayPlayerStep(const Step& step) {
     return accepted;
 }
 
-bool EnginePlayStep() {
+namespace {
+
+// The player's turn, or Carry On after the results, with `next` choosing each step.
+bool PlayTurnBy(Step (*next)()) {
     TableForm& f = Frmtable();
     if (!TableIdle && f.FramResults.visible && f.cmdNew.Click) {
         f.cmdNew.Click();
@@ -106,7 +110,7 @@ bool EnginePlayStep() {
     // Answers false when nothing was accepted, so a caller never waits on a stuck turn.
     bool played = false;
     for (int steps = 0; steps < kMostStepsInATurn && PlayerTurn && GameInProgress; ++steps) {
-        if (PlayPlayerStep(PlayerNextStep())) {
+        if (PlayPlayerStep(next())) {
             played = true;
             continue;
         }
@@ -116,6 +120,16 @@ bool EnginePlayStep() {
         played = true;
     }
     return played;
+}
+
+}  // namespace
+
+bool EnginePlayStep() {
+    return PlayTurnBy(PlayerNextStep);
+}
+
+bool HintPlayStep() {
+    return PlayTurnBy(HintStep);
 }
 
 }  // namespace cardovia

@@ -17,6 +17,9 @@ bool PlayPlayerStep(const strategy::Step& step);
 // results panel, with the engine's steps. Answers whether it did anything.
 bool EnginePlayStep();
 
+// The same with the Hint's every step: a player who follows the Hint.
+bool HintPlayStep();
+
 // Steps the handlers refused since the program started (tests and benchmarks).
 inline long EngineStepsRefused = 0;
 

@@ -3,13 +3,16 @@
 #include "model/CardFace.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "player/EnginePlay.h"
 #include "player/Narration.h"
 #include "player/PlayerMoves.h"
+#include "rules/SideView.h"
+#include "strategy/Search.h"
 #include "ui/Form.h"
 #include "ui/Messages.h"
+#include "ui/Thinking.h"
 
 #include <array>
+#include <cstdint>
 
 namespace cardovia {
 
@@ -43,7 +46,40 @@ int TopOfStock() {
     return 0;
 }
 
+constexpr int kMostHintSamples = 4000;
+
+// A Hint asked while another is being thought out is not asked twice.
+bool hintThinking = false;
+
+// The same table as the player sees it gives the same deals, so a Hint asked
+// again says the same; nothing hidden enters the seed.
+std::uint64_t SeedOf(const strategy::View& v) {
+    std::uint64_t h = 0xCBF29CE484222325ULL;
+    auto mix = [&](long n) { h = (h ^ static_cast<std::uint64_t>(n)) * 0x100000001B3ULL; };
+    for (const strategy::SeenCard& c : v.hand) mix(c.id);
+    for (const strategy::SeenCard& c : v.pile) mix(c.id);
+    for (const strategy::SideView& s : v.sides) {
+        for (const strategy::SeenCard& c : s.meldCards) mix(c.id);
+        mix(s.handCount);
+        mix(s.minimumLeft);
+    }
+    mix(v.stockCount);
+    mix(v.mustDraw);
+    return h;
+}
+
 }  // namespace
+
+Step HintStep() {
+    const strategy::View view = SideViewOf(kPlayer, MustDraw && !HasDrawn);
+    strategy::SearchBudget budget;
+    budget.samples = HintSamples > 0 ? HintSamples : kMostHintSamples;
+    budget.ms = HintSamples > 0 ? 0.0 : HintThinkMs;
+    Step step;
+    ThinkAside([&] { step = strategy::SearchStep(view, budget, SeedOf(view)).step; });
+    if (step.kind == Step::Kind::TakeBack && !strategy::HasAnythingToTakeBack(view)) return {};
+    return step;
+}
 
 std::string HintText(const Step& step) {
     std::string text;
@@ -79,9 +115,15 @@ void ClearHintMarks() {
 }
 
 void MnuHint_Click() {
-    if (!PlayerTurn || !GameInProgress || TableIdle || PlayerMoveInProgress()) return;
-    const Step step = PlayerNextStep();
-    if (step.kind == Step::Kind::None) return;
+    if (!PlayerTurn || !GameInProgress || TableIdle || PlayerMoveInProgress() || hintThinking) {
+        return;
+    }
+    const TableState asked = TheTable;
+    hintThinking = true;
+    const Step step = HintStep();
+    hintThinking = false;
+    // A move made while the Hint was thought out makes it stale: it is not given.
+    if (step.kind == Step::Kind::None || !(TheTable == asked) || GameAbandoned) return;
     ClearHintMarks();
     for (int card : step.cards) Pic(card).hinted = true;
     if (step.kind == Step::Kind::DrawStock) {

@@ -51,6 +51,7 @@ namespace {
 
 constexpr const char* kThaddockKey = "thaddock";
 constexpr const char* kExpertValue = "expert";
+constexpr const char* kMasterValue = "master";
 constexpr const char* kClassicValue = "classic";
 constexpr const char* kSoundKey = "sound";
 constexpr const char* kSmoothKey = "smooth-motion";
@@ -61,7 +62,11 @@ constexpr const char* kFourColourKey = "four-colour-suits";
 std::vector<FileNotice> ReadPreferencesAtStartup() {
     const PreferencesRead read = ReadPreferences(PreferencesPath());
     CurrentPreferences = read.preferences;
-    ThaddockPlaysExpert = CurrentPreferences.Get(kThaddockKey) == kExpertValue;
+    // Anything but a level this version knows is Classic, the default.
+    const std::string level = CurrentPreferences.Get(kThaddockKey).value_or("");
+    ThaddockPlays = level == kExpertValue   ? ThaddockLevel::Expert
+                    : level == kMasterValue ? ThaddockLevel::Master
+                                            : ThaddockLevel::Classic;
     SoundOn = CurrentPreferences.Flag(kSoundKey, true);
     SmoothMotion = CurrentPreferences.Flag(kSmoothKey, true);
     FourColourSuits = CurrentPreferences.Flag(kFourColourKey, false);
@@ -70,7 +75,9 @@ std::vector<FileNotice> ReadPreferencesAtStartup() {
 }
 
 void SavePreferences() {
-    CurrentPreferences.Set(kThaddockKey, ThaddockPlaysExpert ? kExpertValue : kClassicValue);
+    CurrentPreferences.Set(kThaddockKey, ThaddockPlays == ThaddockLevel::Expert   ? kExpertValue
+                                         : ThaddockPlays == ThaddockLevel::Master ? kMasterValue
+                                                                                  : kClassicValue);
     CurrentPreferences.SetFlag(kSoundKey, SoundOn);
     CurrentPreferences.SetFlag(kSmoothKey, SmoothMotion);
     CurrentPreferences.SetFlag(kFourColourKey, FourColourSuits);

@@ -256,7 +256,8 @@ void BuildMenus(TableForm& f) {
     Menu(f.MnuSlow, "MnuSlow", "Slow Play Speed", "Ctrl+W");
     Menu(f.MnuClassic, "MnuClassic", "Thaddock plays &Classic");
     Menu(f.MnuExpert, "MnuExpert", "Thaddock plays &Expert");
-    f.MnuClassic.checkable = f.MnuExpert.checkable = true;
+    Menu(f.MnuMaster, "MnuMaster", "Thaddock plays &Master");
+    f.MnuClassic.checkable = f.MnuExpert.checkable = f.MnuMaster.checkable = true;
     for (MenuItem* choice : {&f.MnuBlue, &f.MnuRed, &f.MnuFast, &f.MnuMed, &f.MnuSlow}) {
         choice->checkable = true;
     }
@@ -266,9 +267,9 @@ void BuildMenus(TableForm& f) {
     Menu(f.MnuFourColour, "MnuFourColour", "&Four-Colour Suits");
     f.MnuSmooth.checkable = f.MnuSound.checkable = f.MnuFourColour.checkable = true;
     f.MnuSmooth.checked = f.MnuSound.checked = true;
-    f.MnuOps.items = {&f.MnuName,   &f.MnuTarget, &f.MnuBlue,  &f.MnuRed,
-                      &f.MnuFast,   &f.MnuMed,    &f.MnuSlow,  &f.MnuClassic,
-                      &f.MnuExpert, &f.MnuSmooth, &f.MnuSound, &f.MnuFourColour};
+    f.MnuOps.items = {&f.MnuName,   &f.MnuTarget, &f.MnuBlue,      &f.MnuRed,    &f.MnuFast,
+                      &f.MnuMed,    &f.MnuSlow,   &f.MnuClassic,   &f.MnuExpert, &f.MnuMaster,
+                      &f.MnuSmooth, &f.MnuSound,  &f.MnuFourColour};
     Menu(f.MnuStats, "MnuStats", "Statistics");
     Menu(f.MnuView, "MnuView", "View Statistics", "Ctrl+V");
     Menu(f.MnuDel, "MnuDel", "Delete Statistics", "Ctrl+D");

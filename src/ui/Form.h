@@ -239,7 +239,7 @@ struct TableForm {
     MenuItem MnuPlay, MnuNew, MnuLoad, MnuSave, MnuExit;
     MenuItem MnuHelp, MnuGenHelp, MnuHandHelp, MnuHint;
     MenuItem MnuOps, MnuName, MnuTarget, MnuBlue, MnuRed, MnuFast, MnuMed, MnuSlow;
-    MenuItem MnuClassic, MnuExpert;  // which Thaddock plays
+    MenuItem MnuClassic, MnuExpert, MnuMaster;  // which Thaddock plays
     MenuItem MnuSmooth, MnuSound, MnuFourColour;
     MenuItem MnuStats, MnuView, MnuDel, MnuChart, MnuHistory;
     MenuItem MnuAbout, MnuTakeBack, MnuLearn;

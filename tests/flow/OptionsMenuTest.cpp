@@ -3,7 +3,9 @@
 
 #include "flow/Options.h"
 #include "flow/Startup.h"
+#include "model/HandFile.h"
 #include "model/PlayerFileFormat.h"
+#include "model/Preferences.h"
 #include "support/TableTest.h"
 
 #include <fstream>
@@ -65,6 +67,56 @@ TEST_F(TableTest, TheOptionsMenuChecksTheSpeedAndTheCardBackInForce) {
         const std::string shown = Checks();
         Form_Load();
         EXPECT_EQ(Checks(), shown) << change.title << ", read back";
+    }
+}
+
+// Classic, Expert, Master: one checked at a time, the choice kept in the
+// options file for the next start and in a kept hand for its game.
+TEST_F(TableTest, ThaddocksLevelIsOneCheckedChoiceKeptForTheNextStartAndInAKeptHand) {
+    const TableForm& f = Frmtable();
+    auto checks = [&] {
+        std::string out;
+        for (const MenuItem* item : {&f.MnuClassic, &f.MnuExpert, &f.MnuMaster}) {
+            out += !item->checkable ? "-" : item->checked ? "x" : ".";
+        }
+        return out;
+    };
+    Form_Load();
+    EXPECT_EQ(checks(), "x..");
+    EXPECT_EQ(f.MnuMaster.caption, "Thaddock plays &Master");
+    const std::pair<void (*)(), const char*> clicks[] = {{MnuMaster_Click, "..x"},
+                                                         {MnuExpert_Click, ".x."},
+                                                         {MnuMaster_Click, "..x"},
+                                                         {MnuClassic_Click, "x.."},
+                                                         {MnuMaster_Click, "..x"}};
+    for (const auto& [click, expected] : clicks) {
+        click();
+        EXPECT_EQ(checks(), expected);
+        Form_Load();
+        EXPECT_EQ(checks(), expected) << "read back from the options file";
+    }
+    EXPECT_EQ(checks(), "..x");
+    EXPECT_NE(FileText(dir / kPreferencesFileName).find("thaddock=master\n"), std::string::npos);
+    // A kept hand says who played it; a word of no level is a hand not read.
+    for (ThaddockLevel level :
+         {ThaddockLevel::Classic, ThaddockLevel::Expert, ThaddockLevel::Master}) {
+        KeptHand hand;
+        hand.table.GameInProgress = true;
+        hand.table.StockCount = kDeckSize;
+        for (int i = 1; i <= kDeckSize; ++i) {
+            const DeckEntry e = DeckLayout(i);
+            hand.table.Cards[i].Value = e.value;
+            hand.table.Cards[i].Rank = e.rank;
+            hand.table.Cards[i].Location = Stock;
+        }
+        hand.table.TakenBy[7] = kOpponent;
+        hand.table.Discarded[kPlayer][9] = 2;
+        hand.level = level;
+        const KeptHandRead read = ParseKeptHand(FormatKeptHand(hand));
+        ASSERT_TRUE(read.hand) << read.fault;
+        EXPECT_EQ(read.hand->level, level);
+        EXPECT_EQ(read.hand->table.TakenBy, hand.table.TakenBy);
+        EXPECT_EQ(read.hand->table.Discarded, hand.table.Discarded);
     }
 }
 

@@ -204,7 +204,8 @@ TEST_F(SaveUnderFire, AFullDiskIsReportedNamingTheFileAndLeavesNoPartOfTheWrite)
         WriteOld();
         std::ofstream(ini) << "sound=1\n";
         CurrentPreferences = Preferences::Parse("sound=1\n");
-        ThaddockPlaysExpert = FourColourSuits = false;
+        ThaddockPlays = ThaddockLevel::Classic;
+        FourColourSuits = false;
         SmoothMotion = true;
         std::ofstream(history) << oldHistory;
         for (const FileStep step : {FileStep::Write, FileStep::Sync}) {

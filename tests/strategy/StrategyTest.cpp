@@ -34,8 +34,10 @@ TEST_F(TableTest, TheHintSaysTheNextStepInWordsAndMarksItsCardsOnlyInThePlayersT
     const std::pair<std::string, std::string> cases[] = {
         {"h1=Ka,Kb,Kc,9a,5a turn drawn",
          "Meld your three Kings [King of Clubs,King of Clubs,King of Diamonds]"},
-        {"h1=9a,5a,13a turn drawn", "Discard the Three of Clubs [Three of Clubs]"},
-        {"h1=1a,7a,7b open1 m17=7c,7d,7e,7f turn drawn",
+        {"h1=9a,5a,13a h2=4a,4b,6a,6b,8a,8b,Ja,Jb m29=9b,9c,9d m25=5b,5c,5d open2 "
+         "p=Ka,Kb,Kc,Kd,Qa,Qb turn drawn",
+         "Discard the Three of Clubs [Three of Clubs]"},
+        {"h1=7a,9a,5a,Ka open1 m17=7c,7d,7e,7f turn drawn",
          "Add your Seven to your Sevens [Seven of Clubs]"},
         {"h1=1a,9a,5a,Ja open1 m17=7c,7d,7e,7f turn drawn", "Add the Joker to your Sevens [Joker]"},
         {"h1=1a,9a,5a,Ja open1 m17=7c,7d,7e,7f turn drawn learn",
@@ -122,7 +124,7 @@ TEST_F(GameTest, TheEnginePlaysFairAndLegallyOnBothSidesOfSeededGamesAndTheKeysP
     for (int seed = 1; seed <= 4; ++seed) {
         NewTable();
         sys.Seed(static_cast<std::uint64_t>(seed));
-        ThaddockPlaysExpert = seed % 2 == 0;
+        ThaddockPlays = seed % 2 == 0 ? ThaddockLevel::Expert : ThaddockLevel::Classic;
         const long refusedBefore = EngineStepsRefused;
         std::mt19937 rng(static_cast<unsigned>(seed));
         int unfair = 0;
@@ -140,7 +142,8 @@ TEST_F(GameTest, TheEnginePlaysFairAndLegallyOnBothSidesOfSeededGamesAndTheKeysP
             out += " " + std::to_string(handTotals.back().first) + ":" +
                    std::to_string(handTotals.back().second);
         };
-        out += "seed " + std::to_string(seed) + (ThaddockPlaysExpert ? " expert" : " classic");
+        out += "seed " + std::to_string(seed) +
+               (ThaddockPlays == ThaddockLevel::Expert ? " expert" : " classic");
         PlayFromMenu();
         out += GamesWon == 1 ? " won\n" : " lost\n";
         EXPECT_EQ(unfair, 0) << "seed " << seed << ": a hidden card changed the engine's step";
@@ -172,41 +175,49 @@ TEST_F(TableTest, KeysDoNothingOutsideThePlayersTurnAndAHeldKeyMovesOnce) {
     EXPECT_TRUE(TableIdle && !Frmtable().FramResults.visible);
 }
 
+char LevelLetter() {
+    return ThaddockPlays == ThaddockLevel::Expert   ? 'E'
+           : ThaddockPlays == ThaddockLevel::Master ? 'M'
+                                                    : 'C';
+}
+
 TEST_F(TableTest, ThePreferencesFileKeepsWhatItDoesNotKnowAndFallsBackOnDamage) {
     const std::string path = (dir / kPreferencesFileName).string();
     // Empty, cut short while written, garbage, a repeated key (the first holds), blanks and CR
-    // LF, a bad value (its default); read as Expert, Sound, Smooth Motion, Four-Colour Suits.
+    // LF, a bad value (its default); read as Thaddock's level, Sound, Smooth Motion, Four-Colour
+    // Suits.
     const std::pair<std::string, std::string> cases[] = {
-        {"", "0110"},
-        {"thaddock=exp", "0110"},
-        {"\x01\xff\xfe no equals sign", "0110"},
-        {"thaddock=classic\nthaddock=expert\n", "0110"},
-        {"c=1\r\nthaddock = expert \r\n", "1110"},
-        {"sound=0\nsmooth-motion=yes\nfour-colour-suits=1\n", "0011"}};
+        {"", "C110"},
+        {"thaddock=exp", "C110"},
+        {"thaddock=mast", "C110"},
+        {"\x01\xff\xfe no equals sign", "C110"},
+        {"thaddock=classic\nthaddock=expert\n", "C110"},
+        {"c=1\r\nthaddock = expert \r\n", "E110"},
+        {"thaddock=master\n", "M110"},
+        {"sound=0\nsmooth-motion=yes\nfour-colour-suits=1\n", "C011"}};
     for (const auto& [text, expected] : cases) {
         std::ofstream(path, std::ios::binary) << text;
         ReadPreferencesAtStartup();
-        std::string read;
-        for (bool flag : {ThaddockPlaysExpert, SoundOn, SmoothMotion, FourColourSuits})
-            read += flag ? '1' : '0';
+        std::string read(1, LevelLetter());
+        for (bool flag : {SoundOn, SmoothMotion, FourColourSuits}) read += flag ? '1' : '0';
         EXPECT_EQ(read, expected) << text;
     }
     // Written back whole, an unknown key kept where it was and a bad line dropped.
     std::ofstream(path, std::ios::binary) << "colour=green\nbad line\nthaddock=classic\n";
     ReadPreferencesAtStartup();
-    ThaddockPlaysExpert = true;
+    ThaddockPlays = ThaddockLevel::Master;
     SavePreferences();
     EXPECT_EQ(FileText(path),
-              "colour=green\nthaddock=expert\nsound=1\nsmooth-motion=1\nfour-colour-suits=0\n");
+              "colour=green\nthaddock=master\nsound=1\nsmooth-motion=1\nfour-colour-suits=0\n");
     // Missing, it gives the default; where it cannot be written, one error report and nothing lost.
     std::filesystem::remove(path);
     ReadPreferencesAtStartup();
-    EXPECT_FALSE(ThaddockPlaysExpert);
+    EXPECT_EQ(LevelLetter(), 'C');
     std::filesystem::create_directory(path);
-    ThaddockPlaysExpert = true;
+    ThaddockPlays = ThaddockLevel::Expert;
     SavePreferences();
     EXPECT_EQ(sys.errors.size(), 1u);
-    EXPECT_TRUE(ThaddockPlaysExpert);
+    EXPECT_EQ(LevelLetter(), 'E');
 }
 
 }  // namespace

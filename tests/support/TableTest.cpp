@@ -1,6 +1,5 @@
 #include "support/TableTest.h"
 
-
 #include "deck/CardTravel.h"
 #include "deck/Dealing.h"
 #include "deck/Drawing.h"
@@ -15,8 +14,10 @@
 #include "layout/Hand.h"
 #include "layout/RedThreeBoard.h"
 #include "model/PlayerFileFormat.h"
+#include "opponent/MasterThaddock.h"
 #include "opponent/OpponentDiscard.h"
 #include "opponent/OpponentMelding.h"
+#include "player/Hint.h"
 #include "player/HoverHints.h"
 #include "player/PlayerMoves.h"
 #include "player/SelfPlay.h"
@@ -177,10 +178,15 @@ void TableTest::SetUp() {
           ("cardovia-test-" + std::to_string(random()) + "-" + std::to_string(random()));
     std::filesystem::create_directories(dir);
     InstallPlatform(&sys);
+    // The searches weigh a fixed number of deals, so what they choose is the
+    // same on any machine, however busy.
+    HintSamples = kTestSearchDeals;
+    MasterSamplesPerChoice = kTestSearchDeals;
     FreshTable();
 }
 
 void TableTest::TearDown() {
+    HintSamples = MasterSamplesPerChoice = 0;
     InstallPlatform(nullptr);
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);

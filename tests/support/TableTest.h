@@ -35,6 +35,9 @@
 
 namespace cardovia::testing {
 
+// The deals of the unseen cards a search weighs in tests: few, and the same on every machine.
+inline constexpr int kTestSearchDeals = 24;
+
 // A scenario of a golden test: what it shows, its script, and the lines of
 // its dump worth keeping when not all of them are.
 struct Scenario {

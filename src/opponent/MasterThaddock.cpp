@@ -1,0 +1,111 @@
+#include "opponent/MasterThaddock.h"
+
+#include "layout/Hand.h"
+#include "model/Settings.h"
+#include "model/Table.h"
+#include "opponent/OpponentDiscard.h"
+#include "opponent/OpponentMelding.h"
+#include "rules/Discarding.h"
+#include "rules/MeldTable.h"
+#include "rules/MinimumMeld.h"
+#include "rules/SideView.h"
+#include "scoring/HandScoring.h"
+#include "strategy/Engine.h"
+#include "strategy/Search.h"
+#include "ui/Errors.h"
+#include "ui/Platform.h"
+#include "ui/Thinking.h"
+
+#include <chrono>
+#include <cstdint>
+
+namespace cardovia {
+
+namespace {
+
+using strategy::Step;
+
+// More steps than any hand holds cards: the melding always ends.
+constexpr int kMostMeldSteps = 40;
+// A whole turn's thinking stays under a second.
+constexpr double kTurnThinkingMs = 900.0;
+// Below this a choice is left to the engine alone.
+constexpr double kLeastThinkingMs = 5.0;
+constexpr int kMostSamples = 4000;
+
+double turnMs = 0.0;
+// The discard the search chose when it ended the melding; the table has not
+// changed since, so it stands.
+int chosenDiscard = 0;
+
+std::uint64_t Seed() {
+    return static_cast<std::uint64_t>(Sys().Random() * 9007199254740992.0);
+}
+
+Step Decide(bool mustDraw) {
+    const strategy::View view = SideViewOf(kOpponent, mustDraw);
+    const auto start = std::chrono::steady_clock::now();
+    Step step;
+    const double left = kTurnThinkingMs - turnMs;
+    if (MasterSamplesPerChoice == 0 && left < kLeastThinkingMs) {
+        step = strategy::NextStep(view);
+    } else {
+        strategy::SearchBudget budget;
+        budget.samples = MasterSamplesPerChoice > 0 ? MasterSamplesPerChoice : kMostSamples;
+        budget.ms = MasterSamplesPerChoice > 0 ? 0.0 : std::min(MasterMsPerChoice, left);
+        const std::uint64_t seed = Seed();
+        ThinkAside([&] { step = strategy::SearchStep(view, budget, seed).step; });
+    }
+    turnMs +=
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return step;
+}
+
+bool InHand(int card) {
+    return card >= 1 && card <= kDeckSize && Cards[card].Location == OpponentHand;
+}
+
+}  // namespace
+
+bool MasterTakesPile() {
+    return Decide(true).kind == Step::Kind::TakePile;
+}
+
+void MasterMelds() {
+    Trap("MasterMelds", [] {
+        for (int n = 0; n < kMostMeldSteps && HandCount[kOpponent] > 0 && !GameAbandoned; ++n) {
+            EstablishPoints(kOpponent);
+            const Step step = Decide(false);
+            if (step.kind == Step::Kind::Lay) {
+                MeldCardsHand(kOpponent, step.rank);
+            } else if (step.kind == Step::Kind::AddWild && InHand(step.cards.front())) {
+                AddWildCard(step.cards.front(), step.rank, kOpponent);
+            } else {
+                if (step.kind == Step::Kind::Discard) chosenDiscard = step.cards.front();
+                break;
+            }
+        }
+        GetBonusScores(kOpponent);
+        SortHand(kOpponent);
+        DelayMs = SpeedDelay;
+    });
+}
+
+void MasterDiscards() {
+    Trap("MasterDiscards", [] {
+        if (!ThaddockMayDiscard() || GameAbandoned) return;
+        EstablishPoints(kOpponent);
+        int card = chosenDiscard;
+        if (!InHand(card)) {
+            const Step step = Decide(false);
+            card = step.kind == Step::Kind::Discard ? step.cards.front() : 0;
+        }
+        if (InHand(card)) MakeDiscard(kOpponent, card);
+    });
+    // The turn is over: the next one starts afresh.
+    MasterTurnMs.push_back(turnMs);
+    turnMs = 0.0;
+    chosenDiscard = 0;
+}
+
+}  // namespace cardovia
