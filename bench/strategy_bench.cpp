@@ -1,14 +1,16 @@
 // Thaddock's levels and the Hint measured in whole seeded games to the target,
 // and the time their choices take. One name=value line per figure.
 //
-//   strategy_bench [--games N] [--budget-ms B] [--samples S] [--only master|hint|timing|levels]
+//   strategy_bench [--games N] [--budget-ms B] [--samples S] [--jobs J]
+//                  [--only simulator|timing|master|levels]
 //
 // The strength figures play N games: N/2 deals, each from both seats (Master
 // as Thaddock against the engine as the player, then the Hint's follower as
 // the player against Expert Thaddock). The search's budget per choice is S
 // deals of the unseen cards when S is given (the same on any machine), else B
 // milliseconds (the shipping budget when neither is given). The timing
-// figures are always taken at the shipping budget.
+// figures are always taken at the shipping budget, on one thread. --jobs
+// plays the strength games in J processes at once (one per core).
 
 #include "flow/Handlers.h"
 #include "flow/Menus.h"
@@ -22,6 +24,7 @@
 #include "player/EnginePlay.h"
 #include "player/Hint.h"
 #include "player/SelfPlay.h"
+#include "support/Lockstep.h"
 #include "ui/Form.h"
 #include "ui/headless/HeadlessPlatform.h"
 
@@ -36,6 +39,9 @@
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace cardovia;
 
 namespace {
@@ -46,6 +52,7 @@ constexpr std::uint64_t kFirstSeed = 20261207;
 constexpr double kShippingMasterMs = 150.0;
 constexpr double kShippingHintMs = 250.0;
 constexpr int kTimingGames = 6;
+constexpr int kLockstepGames = 200;
 
 std::vector<double> hintMs;
 
@@ -120,6 +127,7 @@ double PrintWins(const char* name, const Result& r) {
 
 struct Options {
     int games = 200;
+    int jobs = 1;
     double budgetMs = 0.0;
     int samples = 0;
     std::string only;
@@ -132,6 +140,7 @@ Options Read(int argc, char** argv) {
         if (std::strcmp(argv[i], "--budget-ms") == 0) o.budgetMs = std::atof(argv[i + 1]);
         if (std::strcmp(argv[i], "--samples") == 0) o.samples = std::max(0, std::atoi(argv[i + 1]));
         if (std::strcmp(argv[i], "--only") == 0) o.only = argv[i + 1];
+        if (std::strcmp(argv[i], "--jobs") == 0) o.jobs = std::max(1, std::atoi(argv[i + 1]));
     }
     return o;
 }
@@ -155,10 +164,43 @@ void Strength(const Options& o) {
     Result follower;
     const long refusedBefore = EngineStepsRefused;
     const auto start = Clock::now();
-    for (int d = 0; d < deals; ++d) {
-        const std::uint64_t seed = kFirstSeed + static_cast<std::uint64_t>(d);
-        masterThaddock += Thaddocks(PlayGame(seed, EnginePlayStep, ThaddockLevel::Master));
-        follower += PlayGame(seed, HintPlayStep, ThaddockLevel::Expert);
+    // Each job plays every J-th deal in a process of its own and sends back its tallies.
+    struct Tallies {
+        Result thaddock, follower;
+        long refused = 0;
+    };
+    std::vector<int> pipes;
+    std::vector<pid_t> children;
+    for (int job = 0; job < o.jobs; ++job) {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        const pid_t child = fork();
+        if (child == 0) {
+            close(fds[0]);
+            Tallies t;
+            for (int d = job; d < deals; d += o.jobs) {
+                const std::uint64_t seed = kFirstSeed + static_cast<std::uint64_t>(d);
+                t.thaddock += Thaddocks(PlayGame(seed, EnginePlayStep, ThaddockLevel::Master));
+                t.follower += PlayGame(seed, HintPlayStep, ThaddockLevel::Expert);
+            }
+            t.refused = EngineStepsRefused - refusedBefore;
+            const ssize_t written = write(fds[1], &t, sizeof t);
+            _exit(written == static_cast<ssize_t>(sizeof t) ? 0 : 1);
+        }
+        close(fds[1]);
+        pipes.push_back(fds[0]);
+        children.push_back(child);
+    }
+    long refused = 0;
+    for (std::size_t k = 0; k < pipes.size(); ++k) {
+        Tallies t;
+        if (read(pipes[k], &t, sizeof t) == static_cast<ssize_t>(sizeof t)) {
+            masterThaddock += t.thaddock;
+            follower += t.follower;
+            refused += t.refused;
+        }
+        close(pipes[k]);
+        waitpid(children[k], nullptr, 0);
     }
     Result both = masterThaddock;
     both += follower;
@@ -166,7 +208,7 @@ void Strength(const Options& o) {
     std::printf("master_vs_expert_low95=%.1f\n", low);
     PrintWins("master_thaddock_vs_engine_win_pct", masterThaddock);
     PrintWins("hint_follower_vs_expert_win_pct", follower);
-    std::printf("search_steps_refused=%ld\n", EngineStepsRefused - refusedBefore);
+    std::printf("search_steps_refused=%ld\n", refused);
     std::printf("strength_wall_clock_s=%.0f\n",
                 std::chrono::duration<double>(Clock::now() - start).count());
     std::fflush(stdout);
@@ -222,11 +264,25 @@ void Timing() {
     std::fflush(stdout);
 }
 
+// The search's simulator against the game's own procedures, step by step.
+void Simulator() {
+    const auto start = Clock::now();
+    const testing::LockstepResult lockstep = testing::PlayLockstepGames(kFirstSeed, kLockstepGames);
+    std::printf("simulator_divergences=%d (%d games, %d hands, %d steps compared, %.1f s)\n",
+                lockstep.divergences, lockstep.games, lockstep.hands, lockstep.steps,
+                std::chrono::duration<double>(Clock::now() - start).count());
+    if (!lockstep.first.empty()) {
+        std::printf("simulator_first_divergence=%s\n", lockstep.first.front().Text().c_str());
+    }
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const Options o = Read(argc, argv);
     const auto start = Clock::now();
+    if (o.only.empty() || o.only == "simulator") Simulator();
     if (o.only.empty() || o.only == "timing") Timing();
     if (o.only.empty() || o.only == "master") Strength(o);
     if (o.only.empty() || o.only == "levels") Levels(o);
