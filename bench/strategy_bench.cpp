@@ -74,6 +74,21 @@ struct Result {
     }
 };
 
+// Thaddock's melds as they stand break a rule: laid unopened, short of three,
+// or wild cards over their quota. Counted at each of the player's waits.
+long thaddockMeldFaults = 0;
+
+void CountThaddockMeldFaults() {
+    for (int r = 1; r <= kMeldRanks; ++r) {
+        const MeldRecord& m = MeldTable[r];
+        const int count = m.Count[kOpponent];
+        const int wild = m.WildCount[kOpponent];
+        if (count == 0) continue;
+        const bool fault = !MeldOpened[kOpponent] || count < 3 || wild > 3 || wild > count - wild;
+        thaddockMeldFaults += fault ? 1 : 0;
+    }
+}
+
 // One game from `seed`, with `player` playing the player's side and `level`
 // Thaddock's. Answers the player's side's result.
 Result PlayGame(std::uint64_t seed, const std::function<bool()>& player, ThaddockLevel level) {
@@ -91,6 +106,7 @@ Result PlayGame(std::uint64_t seed, const std::function<bool()>& player, Thaddoc
     sys.answerDialog = [](const DialogRequest& r) -> i16 { return r.title == "Game Over"; };
     sys.onIdle = [&] {
         if (Frmtable().FramResults.visible && !TableIdle) ++result.hands;
+        if (PlayerTurn && GameInProgress) CountThaddockMeldFaults();
         return player();
     };
     MnuNew_Click();
@@ -168,6 +184,7 @@ void Strength(const Options& o) {
     struct Tallies {
         Result thaddock, follower;
         long refused = 0;
+        long meldFaults = 0;
     };
     std::vector<int> pipes;
     std::vector<pid_t> children;
@@ -184,6 +201,7 @@ void Strength(const Options& o) {
                 t.follower += PlayGame(seed, HintPlayStep, ThaddockLevel::Expert);
             }
             t.refused = EngineStepsRefused - refusedBefore;
+            t.meldFaults = thaddockMeldFaults;
             const ssize_t written = write(fds[1], &t, sizeof t);
             _exit(written == static_cast<ssize_t>(sizeof t) ? 0 : 1);
         }
@@ -192,12 +210,14 @@ void Strength(const Options& o) {
         children.push_back(child);
     }
     long refused = 0;
+    long meldFaults = 0;
     for (std::size_t k = 0; k < pipes.size(); ++k) {
         Tallies t;
         if (read(pipes[k], &t, sizeof t) == static_cast<ssize_t>(sizeof t)) {
             masterThaddock += t.thaddock;
             follower += t.follower;
             refused += t.refused;
+            meldFaults += t.meldFaults;
         }
         close(pipes[k]);
         waitpid(children[k], nullptr, 0);
@@ -208,7 +228,7 @@ void Strength(const Options& o) {
     std::printf("master_vs_expert_low95=%.1f\n", low);
     PrintWins("master_thaddock_vs_engine_win_pct", masterThaddock);
     PrintWins("hint_follower_vs_expert_win_pct", follower);
-    std::printf("search_steps_refused=%ld\n", refused);
+    std::printf("search_steps_refused=%ld\nthaddock_meld_faults=%ld\n", refused, meldFaults);
     std::printf("strength_wall_clock_s=%.0f\n",
                 std::chrono::duration<double>(Clock::now() - start).count());
     std::fflush(stdout);

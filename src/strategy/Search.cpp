@@ -242,16 +242,20 @@ void MeldCandidates(const View& v, const Holding& h, std::vector<Step>& list) {
     }
 }
 
+bool HasShortMeld(const View& v) {
+    for (int r = kAce; r <= kMeldRanks; ++r) {
+        if (v.sides[0].meldCount[r] > 0 && v.sides[0].meldCount[r] < 3) return true;
+    }
+    return false;
+}
+
 // Whether the side may end its melding now: no meld short of three, and an
 // opening begun this turn is complete.
 bool MayStopMelding(const View& v) {
     const SideView& me = v.sides[0];
     bool anyMeld = false;
-    for (int r = kAce; r <= kMeldRanks; ++r) {
-        if (me.meldCount[r] > 0 && me.meldCount[r] < 3) return false;
-        anyMeld = anyMeld || me.meldCount[r] > 0;
-    }
-    return me.opened || !anyMeld;
+    for (int r = kAce; r <= kMeldRanks; ++r) anyMeld = anyMeld || me.meldCount[r] > 0;
+    return !HasShortMeld(v) && (me.opened || !anyMeld);
 }
 
 void DiscardCandidates(const View& v, std::vector<Step>& list) {
@@ -332,7 +336,9 @@ std::vector<Step> CandidateSteps(const View& view) {
         Step draw;
         draw.kind = Step::Kind::DrawStock;
         AddCandidate(list, draw);
-        if (!view.pile.empty()) {
+        // Thaddock unopened takes the pile only to open, which the engine
+        // works out: a take that left him below his minimum would stand.
+        if (!view.pile.empty() && (!view.thaddockSeat || view.sides[0].opened)) {
             Step take;
             take.kind = Step::Kind::TakePile;
             take.cards = {view.pile.back().id};
@@ -341,6 +347,9 @@ std::vector<Step> CandidateSteps(const View& view) {
         return list;
     }
     if (view.hand.empty()) return list;
+    // A meld short of three is finished first, as the engine finishes it: any
+    // other step could spend the card it needs.
+    if (HasShortMeld(view)) return list;
     MeldCandidates(view, Hold(view), list);
     // The player's discard is refused by the game itself when the melds are
     // not finished; Thaddock's is not, so his stops are kept to the rules.
