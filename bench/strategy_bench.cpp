@@ -263,6 +263,7 @@ void Levels(const Options& o) {
 void Timing() {
     SetBudget(kShippingMasterMs, kShippingHintMs, 0);
     MasterTurnMs.clear();
+    MasterDealsWeighed.clear();
     hintMs.clear();
     auto timedHint = [] {
         if (PlayerTurn && GameInProgress) {
@@ -279,6 +280,9 @@ void Timing() {
     }
     std::printf("master_turns_timed=%zu\nmaster_turn_p50_ms=%.1f\nmaster_turn_p99_ms=%.1f\n",
                 MasterTurnMs.size(), Percentile(MasterTurnMs, 0.5), Percentile(MasterTurnMs, 0.99));
+    std::printf("master_deals_per_choice_p10=%.0f\nmaster_deals_per_choice_p50=%.0f\n",
+                Percentile({MasterDealsWeighed.begin(), MasterDealsWeighed.end()}, 0.1),
+                Percentile({MasterDealsWeighed.begin(), MasterDealsWeighed.end()}, 0.5));
     std::printf("hints_timed=%zu\nhint_p50_ms=%.1f\nhint_p99_ms=%.1f\n", hintMs.size(),
                 Percentile(hintMs, 0.5), Percentile(hintMs, 0.99));
     std::fflush(stdout);

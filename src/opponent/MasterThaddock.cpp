@@ -54,7 +54,13 @@ Step Decide(bool mustDraw) {
         budget.samples = MasterSamplesPerChoice > 0 ? MasterSamplesPerChoice : kMostSamples;
         budget.ms = MasterSamplesPerChoice > 0 ? 0.0 : std::min(MasterMsPerChoice, left);
         const std::uint64_t seed = Seed();
-        ThinkAside([&] { step = strategy::SearchStep(view, budget, seed).step; });
+        int deals = 0;
+        ThinkAside([&] {
+            const strategy::SearchResult found = strategy::SearchStep(view, budget, seed);
+            step = found.step;
+            deals = found.samples;
+        });
+        if (deals > 0) MasterDealsWeighed.push_back(deals);
     }
     turnMs +=
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();

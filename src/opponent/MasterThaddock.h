@@ -14,8 +14,10 @@ void MasterMelds();
 // His discard.
 void MasterDiscards();
 
-// Milliseconds spent thinking in each of his turns, for the benchmark.
+// Milliseconds spent thinking in each of his turns, and the deals of the
+// unseen cards each searched choice weighed, for the benchmark.
 inline std::vector<double> MasterTurnMs;
+inline std::vector<int> MasterDealsWeighed;
 // The deals of the hidden cards each choice may try, for benchmarks that
 // measure strength at a budget of their own; 0 = the clock alone limits it.
 inline int MasterSamplesPerChoice = 0;
