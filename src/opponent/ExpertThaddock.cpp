@@ -14,6 +14,7 @@
 #include "ui/Errors.h"
 
 #include <chrono>
+#include <functional>
 
 namespace cardovia {
 
@@ -46,15 +47,31 @@ bool ExpertTakesPile() {
 }
 
 void ExpertMelds() {
-    Trap("ExpertMelds", [] {
-        for (int n = 0; n < kMostMeldSteps && HandCount[kOpponent] > 0; ++n) {
-            EstablishPoints(kOpponent);
+    MeldByChoices([] { return Decide(false); }, "ExpertMelds");
+}
+
+void ExpertDiscards() {
+    DiscardByChoice(
+        [] {
             const Step step = Decide(false);
+            return step.kind == Step::Kind::Discard ? step.cards.front() : 0;
+        },
+        "ExpertDiscards");
+    ExpertDecisionMs.push_back(decidingMs);
+}
+
+Step MeldByChoices(const std::function<Step()>& choose, const char* procedure) {
+    Step ended;
+    Trap(procedure, [&] {
+        for (int n = 0; n < kMostMeldSteps && HandCount[kOpponent] > 0 && !GameAbandoned; ++n) {
+            EstablishPoints(kOpponent);
+            const Step step = choose();
             if (step.kind == Step::Kind::Lay) {
                 MeldCardsHand(kOpponent, step.rank);
             } else if (step.kind == Step::Kind::AddWild && InHand(step.cards.front())) {
                 AddWildCard(step.cards.front(), step.rank, kOpponent);
             } else {
+                ended = step;
                 break;
             }
         }
@@ -62,18 +79,15 @@ void ExpertMelds() {
         SortHand(kOpponent);
         DelayMs = SpeedDelay;
     });
+    return ended;
 }
 
-void ExpertDiscards() {
-    Trap("ExpertDiscards", [] {
-        if (!ThaddockMayDiscard()) return;
+void DiscardByChoice(const std::function<int()>& choose, const char* procedure) {
+    Trap(procedure, [&] {
+        if (!ThaddockMayDiscard() || GameAbandoned) return;
         EstablishPoints(kOpponent);
-        const Step step = Decide(false);
-        if (step.kind == Step::Kind::Discard && InHand(step.cards.front())) {
-            MakeDiscard(kOpponent, step.cards.front());
-        }
+        if (const int card = choose(); InHand(card)) MakeDiscard(kOpponent, card);
     });
-    ExpertDecisionMs.push_back(decidingMs);
 }
 
 }  // namespace cardovia

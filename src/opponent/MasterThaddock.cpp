@@ -1,18 +1,11 @@
 #include "opponent/MasterThaddock.h"
 
-#include "layout/Hand.h"
 #include "model/Settings.h"
 #include "model/Table.h"
-#include "opponent/OpponentDiscard.h"
-#include "opponent/OpponentMelding.h"
-#include "rules/Discarding.h"
-#include "rules/MeldTable.h"
-#include "rules/MinimumMeld.h"
+#include "opponent/ExpertThaddock.h"
 #include "rules/SideView.h"
-#include "scoring/HandScoring.h"
 #include "strategy/Engine.h"
 #include "strategy/Search.h"
-#include "ui/Errors.h"
 #include "ui/Platform.h"
 #include "ui/Thinking.h"
 
@@ -25,8 +18,6 @@ namespace {
 
 using strategy::Step;
 
-// More steps than any hand holds cards: the melding always ends.
-constexpr int kMostMeldSteps = 40;
 // A whole turn's thinking stays under a second.
 constexpr double kTurnThinkingMs = 900.0;
 // Below this a choice is left to the engine alone.
@@ -78,36 +69,18 @@ bool MasterTakesPile() {
 }
 
 void MasterMelds() {
-    Trap("MasterMelds", [] {
-        for (int n = 0; n < kMostMeldSteps && HandCount[kOpponent] > 0 && !GameAbandoned; ++n) {
-            EstablishPoints(kOpponent);
-            const Step step = Decide(false);
-            if (step.kind == Step::Kind::Lay) {
-                MeldCardsHand(kOpponent, step.rank);
-            } else if (step.kind == Step::Kind::AddWild && InHand(step.cards.front())) {
-                AddWildCard(step.cards.front(), step.rank, kOpponent);
-            } else {
-                if (step.kind == Step::Kind::Discard) chosenDiscard = step.cards.front();
-                break;
-            }
-        }
-        GetBonusScores(kOpponent);
-        SortHand(kOpponent);
-        DelayMs = SpeedDelay;
-    });
+    const Step ended = MeldByChoices([] { return Decide(false); }, "MasterMelds");
+    if (ended.kind == Step::Kind::Discard) chosenDiscard = ended.cards.front();
 }
 
 void MasterDiscards() {
-    Trap("MasterDiscards", [] {
-        if (!ThaddockMayDiscard() || GameAbandoned) return;
-        EstablishPoints(kOpponent);
-        int card = chosenDiscard;
-        if (!InHand(card)) {
+    DiscardByChoice(
+        [] {
+            if (InHand(chosenDiscard)) return chosenDiscard;
             const Step step = Decide(false);
-            card = step.kind == Step::Kind::Discard ? step.cards.front() : 0;
-        }
-        if (InHand(card)) MakeDiscard(kOpponent, card);
-    });
+            return step.kind == Step::Kind::Discard ? step.cards.front() : 0;
+        },
+        "MasterDiscards");
     // The turn is over: the next one starts afresh.
     MasterTurnMs.push_back(turnMs);
     turnMs = 0.0;
