@@ -89,10 +89,16 @@ void CountThaddockMeldFaults() {
     }
 }
 
+std::filesystem::path BenchDirectory() {
+    return std::filesystem::temp_directory_path() /
+           ("cardovia-strategy-bench-" + std::to_string(getpid()));
+}
+
 // One game from `seed`, with `player` playing the player's side and `level`
 // Thaddock's. Answers the player's side's result.
 Result PlayGame(std::uint64_t seed, const std::function<bool()>& player, ThaddockLevel level) {
-    const auto dir = std::filesystem::temp_directory_path() / "cardovia-strategy-bench";
+    // A folder of each process's own: the jobs, and other benches, never share files.
+    const auto dir = BenchDirectory();
     std::filesystem::create_directories(dir);
     ResetModel();
     ResetForm();
@@ -200,6 +206,7 @@ void Strength(const Options& o) {
                 t.thaddock += Thaddocks(PlayGame(seed, EnginePlayStep, ThaddockLevel::Master));
                 t.follower += PlayGame(seed, HintPlayStep, ThaddockLevel::Expert);
             }
+            std::filesystem::remove_all(BenchDirectory());
             t.refused = EngineStepsRefused - refusedBefore;
             t.meldFaults = thaddockMeldFaults;
             const ssize_t written = write(fds[1], &t, sizeof t);
@@ -312,6 +319,6 @@ int main(int argc, char** argv) {
     if (o.only.empty() || o.only == "levels") Levels(o);
     std::printf("engine_steps_refused=%ld\n", EngineStepsRefused);
     std::printf("wall_clock_s=%.0f\n", std::chrono::duration<double>(Clock::now() - start).count());
-    std::filesystem::remove_all(std::filesystem::temp_directory_path() / "cardovia-strategy-bench");
+    std::filesystem::remove_all(BenchDirectory());
     return 0;
 }

@@ -864,9 +864,11 @@ Step MeldStep(const View& v, const Holding& h) {
 Step NextStep(const View& v) {
     const Holding h = Count(v.hand);
     if (v.mustDraw) return DrawStep(v, h);
-    if (v.drawStillOwed) {
-        // After a Take Back the turn's draw is still owed: the stock, not the
-        // pile that was just given back.
+    if (v.drawStillOwed && v.sides[0].penalty > 0) {
+        // The pile taken this turn went back with its penalty: the turn's
+        // draw is still to make, from the stock, not from that pile again.
+        // (A Take Back of hand cards alone leaves a second draw open too; the
+        // engine does not take it.)
         Step s;
         s.kind = Step::Kind::DrawStock;
         s.why = "The cards taken back leave the turn's draw still to make.";

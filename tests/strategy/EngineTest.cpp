@@ -300,10 +300,18 @@ TEST(EngineTest, EachMendedFaultTakesTheBetterStepOnItsOwnTable) {
          "wild 2 on 4"},
         {"hint: after a Take Back of the pile the turn's draw is still owed", "discard K",
          [] {
+             return Seen().Hand("K945").Unopened(kMe, 50).Set([](View& v) {
+                 v.drawStillOwed = true;
+                 v.sides[kMe].penalty = 50;
+             });
+         },
+         "draw"},
+        {"hint: after a Take Back of hand cards alone no second draw", "discard K",
+         [] {
              return Seen().Hand("K945").Unopened(kMe, 50).Set(
                  [](View& v) { v.drawStillOwed = true; });
          },
-         "draw"},
+         "discard K"},
     };
     for (const Row& row : rows) {
         const View v = row.table();
@@ -331,7 +339,11 @@ TEST(EngineTest, ThaddocksSeatNeverEmptiesAHandWithoutACanastaNorTakesBack) {
 
 // --- Through the real Hint ------------------------------------------------------
 
-constexpr int kHintDeals = 24;
+// The Hint weighs few deals here: its answer is quick and the same every run.
+struct FewHintDeals {
+    FewHintDeals() { HintSamples = 24; }
+    ~FewHintDeals() { HintSamples = 0; }
+};
 
 std::string HintSaid() {
     SetPanel(2, "");
@@ -340,7 +352,7 @@ std::string HintSaid() {
 }
 
 TEST_F(TableTest, TheHintNeitherTakesBackAMeetableOpeningNorFeedsThaddocksCanasta) {
-    HintSamples = kHintDeals;
+    const FewHintDeals few;
     // The player took the pile with a Five on top: three Fives went down (35
     // still wanting). The last Five and the three Kings meet it.
     Play("h1=5a,5b,5c,Ka,Kb,Kc,9a p=4a,5d min1=50 turn L:5d");
@@ -362,11 +374,10 @@ TEST_F(TableTest, TheHintNeitherTakesBackAMeetableOpeningNorFeedsThaddocksCanast
         EXPECT_FALSE(said.empty()) << script;
         EXPECT_EQ(said.find(harm), std::string::npos) << said;
     }
-    HintSamples = 0;
 }
 
 TEST_F(TableTest, NoTakeBackIsAdvisedWhenNothingWasLaidThisTurn) {
-    HintSamples = kHintDeals;
+    const FewHintDeals few;
     // Black threes taken with the pile before the minimum was met: they may
     // stay on the table, and the player discards as usual.
     Play("h1=3a,3b,Ka,9a,5a,6a,7a p=4a,3c min1=50 turn L:3c R:9a turn drawn");
@@ -385,7 +396,6 @@ TEST_F(TableTest, NoTakeBackIsAdvisedWhenNothingWasLaidThisTurn) {
     for (int asked = 0; asked < 3; ++asked) {
         EXPECT_EQ(HintSaid().find("Take Back"), std::string::npos) << "asked " << asked;
     }
-    HintSamples = 0;
 }
 
 }  // namespace
