@@ -87,21 +87,6 @@ TEST_F(GameTest, TheSearchDecidesTheSameOverTwoTrueDealsThatLookTheSameToTheSide
     EXPECT_GT(differentDeals, compared / 2);
 }
 
-// What Thaddock has laid is laid within the rules.
-std::string ThaddockMeldFaults() {
-    std::string faults;
-    for (int r = 1; r <= kMeldRanks; ++r) {
-        const MeldRecord& m = MeldTable[r];
-        const int count = m.Count[kOpponent];
-        const int wild = m.WildCount[kOpponent];
-        if (count == 0) continue;
-        if (!MeldOpened[kOpponent]) faults += " melded unopened";
-        if (count < 3) faults += " meld of " + std::to_string(count);
-        if (wild > 3 || wild > count - wild) faults += " wild over quota";
-    }
-    return faults;
-}
-
 TEST_F(GameTest, MasterAndTheHintsFollowerPlayWholeGamesWithinTheRules) {
     MasterSamplesPerChoice = HintSamples = 6;
     std::string out;

@@ -103,22 +103,6 @@ bool StepIgnoresHiddenCards(std::mt19937& rng) {
     return before.kind == after.kind && before.rank == after.rank && before.cards == after.cards;
 }
 
-// What Thaddock has laid is laid within the rules: opened, every meld of three
-// or more, wild cards within their quota.
-std::string ThaddockMeldFaults() {
-    std::string faults;
-    for (int r = 1; r <= kMeldRanks; ++r) {
-        const MeldRecord& m = MeldTable[r];
-        const int count = m.Count[kOpponent];
-        const int wild = m.WildCount[kOpponent];
-        if (count == 0) continue;
-        if (!MeldOpened[kOpponent]) faults += " melded unopened";
-        if (count < 3) faults += " meld of " + std::to_string(count);
-        if (wild > 3 || (r != kTwo && wild > count - wild)) faults += " wild over quota";
-    }
-    return faults;
-}
-
 TEST_F(GameTest, TheEnginePlaysFairAndLegallyOnBothSidesOfSeededGamesAndTheKeysPlayTheSame) {
     std::string out;
     for (int seed = 1; seed <= 4; ++seed) {

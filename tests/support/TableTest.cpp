@@ -172,6 +172,20 @@ std::string RunLengths(const std::vector<std::int64_t>& waits) {
 
 }  // namespace
 
+std::string ThaddockMeldFaults() {
+    std::string faults;
+    for (int r = 1; r <= kMeldRanks; ++r) {
+        const MeldRecord& m = MeldTable[r];
+        const int count = m.Count[kOpponent];
+        const int wild = m.WildCount[kOpponent];
+        if (count == 0) continue;
+        if (!MeldOpened[kOpponent]) faults += " melded unopened";
+        if (count < 3) faults += " meld of " + std::to_string(count);
+        if (wild > 3 || (r != kTwo && wild > count - wild)) faults += " wild over quota";
+    }
+    return faults;
+}
+
 void TableTest::SetUp() {
     std::random_device random;
     dir = std::filesystem::temp_directory_path() /

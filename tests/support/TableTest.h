@@ -35,6 +35,10 @@
 
 namespace cardovia::testing {
 
+// What Thaddock has laid breaks the rules in these ways (empty when it does
+// not): laid unopened, a meld short of three, wild cards over their quota.
+std::string ThaddockMeldFaults();
+
 // The deals of the unseen cards a search weighs in tests: few, and the same on every machine.
 inline constexpr int kTestSearchDeals = 24;
 
