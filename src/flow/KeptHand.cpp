@@ -10,6 +10,7 @@
 #include "model/SafeFiles.h"
 #include "model/Settings.h"
 #include "model/Table.h"
+#include "player/PlayerMoves.h"
 #include "rules/DiscardPile.h"
 #include "rules/MeldTable.h"
 #include "scoring/HandScoring.h"
@@ -245,7 +246,11 @@ bool ResumeKeptHand() {
     GameTotals = hand.totals;
     GameTotalsTarget = hand.totalsTarget;
     ++GameTotalsVersion;
-    LayOut(hand);
+    {
+        // The layout pauses; a click or key then must not act on a table half laid out.
+        PlayerMoveGuard layingOut;
+        LayOut(hand);
+    }
     // The layout recounts what the table already holds; the table is the kept one, exactly.
     TheTable = hand.table;
     lastKept = hand;

@@ -7,6 +7,7 @@
 #include "flow/Menus.h"
 #include "model/HandFile.h"
 #include "model/Settings.h"
+#include "ui/Pacing.h"
 #include "support/TableTest.h"
 
 #include <sys/stat.h>
@@ -87,6 +88,51 @@ TEST_F(KeptHandTest, AGameTakenUpFromAnyKeptHandPlaysOnAsTheGameItWasKeptFrom) {
         EXPECT_FALSE(first) << "the kept hand was not taken up";
         EXPECT_EQ(handTotals, whole);
         EXPECT_EQ(GameScore, finalScore);
+    }
+}
+
+TEST_F(KeptHandTest, ClicksWhileAKeptHandIsLaidOutAgainAreHeldBack) {
+    // Hands kept before the draw and after it, each with red threes laid or not.
+    sys.Seed(5);
+    std::vector<std::pair<std::string, TableState>> kept;
+    HeadlessPlatform keptSys;
+    beforePlayer = [&] {
+        FlushKeptHand();
+        if (kept.size() < 6 && (kept.empty() || kept.back().second.MustDraw != MustDraw)) {
+            kept.emplace_back(Slurp(dir / kHandFileName), TheTable);
+            if (kept.size() == 1) keptSys = sys;
+        }
+        return false;
+    };
+    PlayFromMenu();
+    ASSERT_GE(kept.size(), 4u);
+    for (const auto& [text, table] : kept) {
+        SCOPED_TRACE(table.MustDraw ? "before the draw" : "after the draw");
+        NewTable();
+        Spit(dir / kHandFileName, text);
+        sys = keptSys;
+        // A hurried player clicks the stock and every card of the hand in each
+        // pause of the layout, before the turn is the player's again.
+        int clicks = 0;
+        bool laidOut = false;
+        sys.onWait = [&] {
+            if (laidOut || !Pausing()) return;
+            for (int i = 1; i <= kDeckSize; ++i) {
+                if (Cards[i].Location == PlayerHand || Cards[i].Location == Stock) {
+                    Run("L:" + CardName(i));
+                    ++clicks;
+                }
+            }
+        };
+        beforePlayer = [&] {
+            if (!std::exchange(laidOut, true)) {
+                EXPECT_TRUE(TheTable == table);
+            }
+            return ProgramEnding = GameAbandoned = true, false;
+        };
+        MnuLoad_Click();
+        EXPECT_TRUE(laidOut);
+        EXPECT_GT(clicks, 0) << "the layout made no pause to click in";
     }
 }
 
